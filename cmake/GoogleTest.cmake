@@ -1,0 +1,13 @@
+# GoogleTest and GoogleMock built from Debian's sources, natively or for Windows.
+set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(NOT EXISTS ${GOOGLETEST_SOURCE_DIR}/CMakeLists.txt)
+  message(FATAL_ERROR "GoogleTest sources not found in ${GOOGLETEST_SOURCE_DIR} (package googletest)")
+endif()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+if(WIN32)
+  foreach(t gtest gtest_main gmock gmock_main)
+    target_link_options(${t} INTERFACE -static -static-libgcc -static-libstdc++)
+  endforeach()
+endif()

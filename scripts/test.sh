@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the native unit tests of the portable
+# core, then the Windows tests under Wine on a virtual X display.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh" all
+
+status=0
+echo "== native unit tests"
+ctest --test-dir "$root/build/native" --output-on-failure --no-tests=error || status=1
+
+export MORVA_BUILD="$root/build/win32"
+# shellcheck source=wine-env.sh
+. "$root/scripts/wine-env.sh"
+morva_wine_prefix
+morva_start_xvfb
+# One warm wineserver for the whole suite: a cold start costs about a second.
+wineserver -p
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  kill "$MORVA_XVFB_PID" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+echo "== Windows tests under Wine (DISPLAY=$DISPLAY)"
+ctest --test-dir "$MORVA_BUILD" --output-on-failure --no-tests=error --timeout 600 "$@" || status=1
+exit $status

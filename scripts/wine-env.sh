@@ -1,0 +1,40 @@
+# Sourced by the other scripts: the project's own Wine prefix inside the build
+# folder, created once without prompts, with Wine's debug output off and the
+# X11 driver told not to manage windows (else every DestroyWindow of a visible
+# top-level window waits about 2 s for a window manager that is not there).
+# Callers set MORVA_BUILD to the build folder first.
+
+: "${MORVA_BUILD:?MORVA_BUILD must name the build folder}"
+export WINEPREFIX="$MORVA_BUILD/wineprefix"
+export WINEARCH=win32
+export WINEDEBUG=-all
+# Prefer the project's avicap32.dll beside the .exe; no Mono or Gecko offers.
+export WINEDLLOVERRIDES="avicap32=n,b;mscoree=;mshtml=;winemenubuilder.exe="
+
+morva_wine_prefix() {
+  if [ -f "$WINEPREFIX/.morva-ready" ]; then return 0; fi
+  echo "wine: creating prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wineboot -i >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.morva-ready"
+}
+
+# Starts a virtual X display and sets DISPLAY; MORVA_XVFB_PID names its process.
+morva_start_xvfb() {
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  MORVA_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 100); do
+    if xdpyinfo >/dev/null 2>&1; then return 0; fi
+    sleep 0.05
+  done
+  echo "wine: Xvfb did not start on $DISPLAY" >&2
+  return 1
+}
