@@ -1,0 +1,111 @@
+// Connecting and disconnecting a driver, and what the window tells about it:
+// name, version, capabilities and status.
+#include <windows.h>
+#include <vfw.h>
+
+#include <cstring>
+
+#include "camera_list.h"
+#include "capture_internal.h"
+
+namespace {
+
+LRESULT CopyOut(const std::string& text, WPARAM size, char* out) {
+  if (out == nullptr || size == 0) return FALSE;
+  int n = size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(size);
+  lstrcpynA(out, text.c_str(), n);
+  return TRUE;
+}
+
+LRESULT CopyOutW(const std::string& text, WPARAM size, WCHAR* out) {
+  if (out == nullptr || size == 0) return FALSE;
+  int n = size > 0x7FFFFFF ? 0x7FFFFFF : static_cast<int>(size);
+  out[0] = L'\0';
+  int need = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  if (need <= 0) return TRUE;
+  std::wstring wide(static_cast<size_t>(need), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], need);
+  lstrcpynW(out, wide.c_str(), n);
+  return TRUE;
+}
+
+}  // namespace
+
+LRESULT DriverConnect(CaptureWindowState* s, WPARAM index) {
+  if (Sequence_IsCapturing(s)) return FALSE;
+  CameraList cameras = LoadCameraList();
+  QueueConfigError(s, cameras.error.c_str());
+  if (s->connected) DriverDisconnect(s);
+  if (index >= capcore::kMaxDrivers) return FALSE;
+  const capcore::DriverConfig& d = cameras.list.drivers[index];
+  if (!d.present || d.connectFails || d.sizes.empty() || d.bitDepths.empty()) return FALSE;
+  s->driver = d;
+  s->driverIndex = static_cast<int>(index);
+  s->connected = true;
+  s->source = capcore::SourceSettings();
+  s->source.pattern = d.pattern;
+  s->display = DisplaySettings();
+  s->framesMade = 0;
+  s->connectTick = GetTickCount();
+  SetFormat(s, d.sizes[0].width, d.sizes[0].height, d.bitDepths[0]);
+  DriverMemory_Load(s);
+  return TRUE;
+}
+
+LRESULT DriverDisconnect(CaptureWindowState* s) {
+  if (!s->connected || Sequence_IsCapturing(s)) return FALSE;
+  StopView(s);
+  s->connected = false;
+  s->driverIndex = -1;
+  s->driver = capcore::DriverConfig();
+  s->videoFormat = BITMAPINFOHEADER{};
+  s->haveFrame = false;
+  InvalidateRect(s->window, nullptr, FALSE);
+  return TRUE;
+}
+
+LRESULT DriverGetName(CaptureWindowState* s, WPARAM size, char* out) {
+  return s->connected ? CopyOut(s->driver.description, size, out) : FALSE;
+}
+
+LRESULT DriverGetVersion(CaptureWindowState* s, WPARAM size, char* out) {
+  return s->connected ? CopyOut(s->driver.version, size, out) : FALSE;
+}
+
+LRESULT DriverGetNameW(CaptureWindowState* s, WPARAM size, WCHAR* out) {
+  return s->connected ? CopyOutW(s->driver.description, size, out) : FALSE;
+}
+
+LRESULT DriverGetVersionW(CaptureWindowState* s, WPARAM size, WCHAR* out) {
+  return s->connected ? CopyOutW(s->driver.version, size, out) : FALSE;
+}
+
+LRESULT DriverGetCaps(CaptureWindowState* s, WPARAM size, CAPDRIVERCAPS* out) {
+  if (!s->connected || out == nullptr || size == 0) return FALSE;
+  CAPDRIVERCAPS caps{};
+  caps.wDeviceIndex = static_cast<UINT>(s->driverIndex);
+  caps.fHasOverlay = s->driver.hasOverlay ? 1 : 0;
+  caps.fHasDlgVideoSource = s->driver.hasSourceDialog ? 1 : 0;
+  caps.fHasDlgVideoFormat = s->driver.hasFormatDialog ? 1 : 0;
+  caps.fHasDlgVideoDisplay = s->driver.hasDisplayDialog ? 1 : 0;
+  caps.fCaptureInitialized = TRUE;
+  caps.fDriverSuppliesPalettes = FALSE;
+  std::memcpy(out, &caps, size < sizeof caps ? size : sizeof caps);
+  return TRUE;
+}
+
+LRESULT GetStatus(CaptureWindowState* s, WPARAM size, CAPSTATUS* out) {
+  if (out == nullptr || size == 0) return FALSE;
+  CAPSTATUS st{};
+  st.uiImageWidth = s->connected ? static_cast<UINT>(s->videoFormat.biWidth) : 0;
+  st.uiImageHeight = s->connected ? static_cast<UINT>(s->videoFormat.biHeight) : 0;
+  st.fLiveWindow = s->preview;
+  st.fOverlayWindow = s->overlay;
+  st.fScale = s->scale;
+  st.fCapFileExists = GetFileAttributesA(s->captureFile) != INVALID_FILE_ATTRIBUTES;
+  st.dwCurrentVideoFrame = s->framesMade;
+  st.fCapturingNow = Sequence_IsCapturing(s);
+  Sequence_FillStatus(s, &st);
+  std::memcpy(out, &st, size < sizeof st ? size : sizeof st);
+  return s->connected ? TRUE : FALSE;
+}

@@ -1,0 +1,16 @@
+// Shared plumbing of the driver dialogs: running a dialog of the DLL's
+// resources modally, owned by the capture window's top-level window, with
+// the capture window's state as its parameter.
+#ifndef MORVA_AVICAP32_DIALOG_COMMON_H
+#define MORVA_AVICAP32_DIALOG_COMMON_H
+
+#include "capture_state.h"
+
+// Runs dialog `id` with `proc`; returns the dialog's result, -1 on failure.
+INT_PTR RunDriverDialog(CaptureWindowState* s, int id, DLGPROC proc);
+
+// The state stored by WM_INITDIALOG, or null before it.
+CaptureWindowState* DialogState(HWND dialog);
+void SetDialogState(HWND dialog, LPARAM state);
+
+#endif

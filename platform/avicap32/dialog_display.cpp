@@ -1,0 +1,49 @@
+// The video display dialog: how the picture is shown in the window.
+#include <windows.h>
+#include <vfw.h>
+
+#include "avicap32_resource.h"
+#include "capture_internal.h"
+#include "dialog_common.h"
+
+namespace {
+
+BOOL OnInitDialog(HWND d, CaptureWindowState* s) {
+  CheckDlgButton(d, IDC_DSP_KEEPASPECT, s->display.keepAspect ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(d, IDC_DSP_DARK, s->display.darkBackground ? BST_CHECKED : BST_UNCHECKED);
+  return TRUE;
+}
+
+void OnOk(HWND d, CaptureWindowState* s) {
+  s->display.keepAspect = IsDlgButtonChecked(d, IDC_DSP_KEEPASPECT) == BST_CHECKED;
+  s->display.darkBackground = IsDlgButtonChecked(d, IDC_DSP_DARK) == BST_CHECKED;
+  DriverMemory_Save(s);
+  InvalidateRect(s->window, nullptr, FALSE);
+  EndDialog(d, IDOK);
+}
+
+INT_PTR CALLBACK DisplayDialogProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
+  try {
+    switch (msg) {
+      case WM_INITDIALOG:
+        SetDialogState(d, lp);
+        return OnInitDialog(d, reinterpret_cast<CaptureWindowState*>(lp));
+      case WM_COMMAND:
+        switch (LOWORD(wp)) {
+          case IDOK: OnOk(d, DialogState(d)); return TRUE;
+          case IDCANCEL: EndDialog(d, IDCANCEL); return TRUE;
+        }
+        return FALSE;
+    }
+  } catch (...) {
+    EndDialog(d, IDCANCEL);
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+LRESULT DlgVideoDisplay(CaptureWindowState* s) {
+  if (!s->connected || !s->driver.hasDisplayDialog) return FALSE;
+  return RunDriverDialog(s, IDD_CAP_DISPLAY, DisplayDialogProc) == IDOK ? 1 : 0;
+}

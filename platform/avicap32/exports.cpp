@@ -1,0 +1,91 @@
+// The four exported functions: capture window creation and the driver
+// descriptions, in their ANSI and wide forms. No exception leaves them.
+#include <windows.h>
+#include <vfw.h>
+
+#include <string>
+
+#include "camera_list.h"
+#include "capture_internal.h"
+
+namespace {
+
+void CopyText(const std::string& text, char* out, int size) {
+  if (out != nullptr && size > 0) lstrcpynA(out, text.c_str(), size);
+}
+
+void CopyTextW(const std::string& text, WCHAR* out, int size) {
+  if (out == nullptr || size <= 0) return;
+  out[0] = L'\0';
+  int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  if (n <= 0) return;
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], n);
+  lstrcpynW(out, wide.c_str(), size);
+}
+
+bool Describe(UINT index, std::string* name, std::string* version) {
+  if (index >= capcore::kMaxDrivers) return false;
+  CameraList cameras = LoadCameraList();
+  const capcore::DriverConfig& d = cameras.list.drivers[index];
+  if (!d.present) return false;
+  *name = d.description;
+  *version = d.version;
+  return true;
+}
+
+}  // namespace
+
+extern "C" {
+
+HWND WINAPI capCreateCaptureWindowA(LPCSTR title, DWORD style, int x, int y, int width,
+                                    int height, HWND parent, int id) {
+  try {
+    if (!CaptureWindow_RegisterClass()) return nullptr;
+    return CreateWindowExA(0, kCaptureWindowClass, title ? title : "", style, x, y, width, height,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           Module_Instance(), nullptr);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+HWND WINAPI capCreateCaptureWindowW(LPCWSTR title, DWORD style, int x, int y, int width,
+                                    int height, HWND parent, int id) {
+  try {
+    if (!CaptureWindow_RegisterClass()) return nullptr;
+    return CreateWindowExW(0, L"MorvaCaptureWindow", title ? title : L"", style, x, y, width,
+                           height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           Module_Instance(), nullptr);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+BOOL WINAPI capGetDriverDescriptionA(UINT index, LPSTR name, int nameSize, LPSTR version,
+                                     int versionSize) {
+  try {
+    std::string n, v;
+    if (!Describe(index, &n, &v)) return FALSE;
+    CopyText(n, name, nameSize);
+    CopyText(v, version, versionSize);
+    return TRUE;
+  } catch (...) {
+    return FALSE;
+  }
+}
+
+BOOL WINAPI capGetDriverDescriptionW(UINT index, LPWSTR name, int nameSize, LPWSTR version,
+                                     int versionSize) {
+  try {
+    std::string n, v;
+    if (!Describe(index, &n, &v)) return FALSE;
+    CopyTextW(n, name, nameSize);
+    CopyTextW(v, version, versionSize);
+    return TRUE;
+  } catch (...) {
+    return FALSE;
+  }
+}
+
+}  // extern "C"

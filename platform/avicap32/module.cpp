@@ -1,0 +1,21 @@
+// The DLL's entry point: remembers the module instance (for the dialog
+// resources and the window class) and unregisters the class on unload.
+#include <windows.h>
+
+#include "capture_internal.h"
+
+namespace {
+HINSTANCE g_module = nullptr;
+}
+
+HINSTANCE Module_Instance() { return g_module; }
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    g_module = instance;
+    DisableThreadLibraryCalls(instance);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    UnregisterClassA(kCaptureWindowClass, instance);
+  }
+  return TRUE;
+}
