@@ -1,0 +1,14 @@
+// The process-wide ApplicationContext and CancelCountdown, which every
+// window handler uses to stop a running self-timer.
+#include "app/application_context.h"
+
+#include <commctrl.h>
+
+ApplicationContext g_context;
+
+void CancelCountdown(HWND window) {
+  KillTimer(window, reinterpret_cast<UINT_PTR>(window));
+  g_context.timerRunning = 0;
+  // Part 0, no drawing flags; with no status bar yet this sends nothing.
+  SendMessageA(g_context.statusWindow, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(""));
+}

@@ -1,0 +1,24 @@
+// Running the application, or its start-up alone, inside a test process.
+#ifndef MORVA_TESTS_SUPPORT_APP_RUNNER_H
+#define MORVA_TESTS_SUPPORT_APP_RUNNER_H
+
+#include <windows.h>
+
+#include <functional>
+
+// Destroys the windows a previous test left, removes pending messages
+// (WM_QUIT included) and zeroes ApplicationContext.
+void ResetApplicationContext();
+
+// Removes every message waiting for this thread, WM_QUIT included.
+void DrainMessages();
+
+// Dispatches this thread's messages for about `ms` milliseconds.
+void PumpMessages(DWORD ms);
+
+// RunApplication with this executable's instance: once the message loop is
+// running, `duringLoop` runs (from a thread timer), then WM_CLOSE is posted to
+// the main window. Returns RunApplication's exit code.
+int RunApplicationUntilClosed(const std::function<void()>& duringLoop = {});
+
+#endif

@@ -1,0 +1,25 @@
+// The layout's arithmetic, apart from any window: where the video frame
+// window goes inside the main window's client area, and where the capture
+// window goes inside the video frame window (portable: no windows.h).
+#ifndef MORVA_UI_LAYOUT_ARITHMETIC_H
+#define MORVA_UI_LAYOUT_ARITHMETIC_H
+
+struct Placement {
+  int x;
+  int y;
+  int width;
+  int height;
+};
+
+// The video frame window: 5 pixels from the client area's left edge, 4 from
+// its right edge, 6 below the toolbar and 5 above the status bar.
+Placement VideoFramePlacement(int clientWidth, int clientHeight, int toolbarHeight,
+                              int statusHeight);
+
+// The capture window inside a frame of inclusive size frameWidth x
+// frameHeight (client extent + 1): a video narrower (lower) than the frame is
+// centred at its own width (height); otherwise it fills the frame from 0.
+// Values are signed; differences are taken without overflow.
+Placement CapturePlacement(int frameWidth, int frameHeight, int videoWidth, int videoHeight);
+
+#endif
