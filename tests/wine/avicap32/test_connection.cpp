@@ -1,0 +1,197 @@
+// Driver descriptions, connecting, capabilities and the cameras file, for
+// the built-in drivers and configured odd ones.
+#include <cstring>
+
+#include "service_fixture.h"
+
+namespace {
+
+const char kOddCameras[] =
+    "; odd drivers\n"
+    "[Driver0]\n"
+    "Description=Plain\n"
+    "Version=v0\n"
+    "SourceDialog=0\nFormatDialog=0\nDisplayDialog=0\n"
+    "[Driver3]\n"
+    "Description=Broken\n"
+    "ConnectFails=1\n"
+    "[Driver5]\n"
+    "Description=Overlay camera\n"
+    "Overlay=1\n"
+    "Sizes=160x120\n";
+
+TEST_F(ServiceTest, BuiltInListHasTwoDriversAndBoundedCopies) {
+  char name[200], version[200];
+  EXPECT_TRUE(capGetDriverDescriptionA(0, name, sizeof name, version, sizeof version));
+  EXPECT_STRNE(name, "");
+  EXPECT_STRNE(version, "");
+  std::string first = name;
+  EXPECT_TRUE(capGetDriverDescriptionA(1, name, sizeof name, version, sizeof version));
+  EXPECT_NE(first, name);
+  for (UINT i = 2; i < 12; ++i)
+    EXPECT_FALSE(capGetDriverDescriptionA(i, name, sizeof name, version, sizeof version)) << i;
+
+  char small[8];
+  std::memset(small, 'x', sizeof small);
+  EXPECT_TRUE(capGetDriverDescriptionA(0, small, 5, nullptr, 0));
+  EXPECT_EQ(std::strlen(small), 4u);
+  EXPECT_EQ(first.substr(0, 4), small);
+  EXPECT_EQ(small[5], 'x');  // nothing written past the given size
+
+  WCHAR wide[200];
+  EXPECT_TRUE(capGetDriverDescriptionW(0, wide, 200, nullptr, 0));
+  EXPECT_EQ(static_cast<size_t>(lstrlenW(wide)), first.size());
+}
+
+TEST_F(ServiceTest, WithoutDriverEveryRequestAnswersFalse) {
+  char buf[200];
+  CAPDRIVERCAPS caps{};
+  EXPECT_EQ(SendPtr(WM_CAP_DRIVER_GET_CAPS, sizeof caps, &caps), 0);
+  EXPECT_EQ(Send(WM_CAP_GET_VIDEOFORMAT), 0);
+  EXPECT_EQ(SendPtr(WM_CAP_DRIVER_GET_NAMEA, sizeof buf, buf), 0);
+  EXPECT_EQ(Send(WM_CAP_SET_PREVIEW, 1), 0);
+  EXPECT_EQ(Send(WM_CAP_SET_OVERLAY, 1), 0);
+  EXPECT_EQ(Send(WM_CAP_GRAB_FRAME), 0);
+  EXPECT_EQ(Send(WM_CAP_EDIT_COPY), 0);
+  std::string path = folder_ + "\\none.bmp";
+  EXPECT_EQ(SendPtr(WM_CAP_FILE_SAVEDIBA, 0, path.c_str()), 0);
+  EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(Send(WM_CAP_DRIVER_DISCONNECT), 0);
+  DialogSeen seen = WithDialog([](HWND d) { PressButton(d, IDCANCEL); }, [&] {
+    EXPECT_EQ(Send(WM_CAP_DLG_VIDEOFORMAT), 0);
+    EXPECT_EQ(Send(WM_CAP_DLG_VIDEOSOURCE), 0);
+    EXPECT_EQ(Send(WM_CAP_DLG_VIDEODISPLAY), 0);
+  });
+  EXPECT_FALSE(seen.appeared);
+  // Recording comes later: it answers FALSE for now.
+  EXPECT_EQ(Send(WM_CAP_SEQUENCE), 0);
+}
+
+TEST_F(ServiceTest, ConnectsBuiltInDriverWithItsNameAndCapabilities) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  char name[200], version[200], expectName[200], expectVersion[200];
+  ASSERT_TRUE(capGetDriverDescriptionA(0, expectName, 200, expectVersion, 200));
+  EXPECT_TRUE(SendPtr(WM_CAP_DRIVER_GET_NAMEA, sizeof name, name));
+  EXPECT_TRUE(SendPtr(WM_CAP_DRIVER_GET_VERSIONA, sizeof version, version));
+  EXPECT_STREQ(name, expectName);
+  EXPECT_STREQ(version, expectVersion);
+
+  CAPDRIVERCAPS caps = Caps();
+  EXPECT_EQ(sizeof caps, 44u);
+  EXPECT_EQ(caps.wDeviceIndex, 0u);
+  EXPECT_EQ(caps.fHasDlgVideoSource, 1);
+  EXPECT_EQ(caps.fHasDlgVideoFormat, 1);
+  EXPECT_EQ(caps.fHasDlgVideoDisplay, 1);
+  EXPECT_EQ(caps.fHasOverlay, 0);
+
+  // A short record gets only what fits.
+  unsigned char partial[44];
+  std::memset(partial, 0xAB, sizeof partial);
+  EXPECT_TRUE(SendPtr(WM_CAP_DRIVER_GET_CAPS, 8, partial));
+  EXPECT_EQ(partial[4], 0u);  // fHasOverlay low byte
+  EXPECT_EQ(partial[8], 0xAB);
+
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 1), TRUE);
+  EXPECT_EQ(Caps().wDeviceIndex, 1u);
+  EXPECT_EQ(Caps().fHasOverlay, 1);
+  EXPECT_EQ(Send(WM_CAP_DRIVER_DISCONNECT), TRUE);
+  EXPECT_EQ(Send(WM_CAP_GET_VIDEOFORMAT), 0);
+}
+
+TEST_F(ServiceTest, ConfiguredOddDriversFailGapAndLackDialogs) {
+  UseCameras(kOddCameras);
+  char name[200], version[200];
+  EXPECT_TRUE(capGetDriverDescriptionA(0, name, 200, version, 200));
+  EXPECT_STREQ(name, "Plain");
+  EXPECT_STREQ(version, "v0");
+  EXPECT_FALSE(capGetDriverDescriptionA(1, name, 200, version, 200));  // gap
+  EXPECT_TRUE(capGetDriverDescriptionA(3, name, 200, version, 200));
+  EXPECT_TRUE(capGetDriverDescriptionA(5, name, 200, version, 200));
+
+  EXPECT_EQ(Send(WM_CAP_DRIVER_CONNECT, 1), 0);  // nothing installed there
+  EXPECT_EQ(Send(WM_CAP_DRIVER_CONNECT, 3), 0);  // fails to connect
+  EXPECT_EQ(Send(WM_CAP_DRIVER_CONNECT, 10), 0);
+
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  CAPDRIVERCAPS caps = Caps();
+  EXPECT_EQ(caps.fHasDlgVideoSource, 0);
+  EXPECT_EQ(caps.fHasDlgVideoFormat, 0);
+  EXPECT_EQ(caps.fHasDlgVideoDisplay, 0);
+  DialogSeen seen = WithDialog([](HWND d) { PressButton(d, IDCANCEL); }, [&] {
+    EXPECT_EQ(Send(WM_CAP_DLG_VIDEOFORMAT), 0);
+    EXPECT_EQ(Send(WM_CAP_DLG_VIDEOSOURCE), 0);
+    EXPECT_EQ(Send(WM_CAP_DLG_VIDEODISPLAY), 0);
+  });
+  EXPECT_FALSE(seen.appeared);
+
+  // A failed connection leaves no driver behind.
+  EXPECT_EQ(Send(WM_CAP_DRIVER_CONNECT, 3), 0);
+  EXPECT_EQ(Caps().fCaptureInitialized, 0);
+  EXPECT_EQ(Send(WM_CAP_GET_VIDEOFORMAT), 0);
+
+  // Switching back to the built-in list within one process.
+  UseCameras("");
+  EXPECT_FALSE(capGetDriverDescriptionA(5, name, 200, version, 200));
+  EXPECT_TRUE(capGetDriverDescriptionA(1, name, 200, version, 200));
+}
+
+TEST_F(ServiceTest, OverlayOnlyWhereTheDriverHasIt) {
+  UseCameras(kOddCameras);
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  ASSERT_EQ(Send(WM_CAP_SET_PREVIEW, 1), TRUE);
+  EXPECT_EQ(Send(WM_CAP_SET_OVERLAY, 1), 0);
+  EXPECT_EQ(Status().fLiveWindow, TRUE);  // unchanged
+  EXPECT_EQ(Status().fOverlayWindow, FALSE);
+
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 5), TRUE);
+  EXPECT_EQ(Send(WM_CAP_SET_PREVIEW, 1), TRUE);
+  EXPECT_EQ(Send(WM_CAP_SET_OVERLAY, 1), TRUE);
+  EXPECT_EQ(Status().fOverlayWindow, TRUE);
+  EXPECT_EQ(Status().fLiveWindow, FALSE);
+  EXPECT_EQ(Send(WM_CAP_SET_PREVIEW, 1), TRUE);
+  EXPECT_EQ(Status().fOverlayWindow, FALSE);
+  EXPECT_EQ(Status().fLiveWindow, TRUE);
+}
+
+TEST_F(ServiceTest, MalformedCamerasFileGivesBuiltInListAndOneErrorReport) {
+  UseCameras("[Driver0]\nDescription=ok\nthis line is broken\n");
+  char name[200], version[200], builtIn[200];
+  EXPECT_TRUE(capGetDriverDescriptionA(1, name, 200, version, 200));  // built-in list stands
+  std::string malformedName = name;
+  UseCameras("");
+  capGetDriverDescriptionA(1, builtIn, 200, version, 200);
+  EXPECT_EQ(malformedName, builtIn);
+  UseCameras("[Driver0]\nDescription=ok\nthis line is broken\n");
+
+  // Reported once the error procedure is there, with the line in the text.
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  EXPECT_TRUE(ErrorReports().empty());
+  SendPtr(WM_CAP_SET_CALLBACK_ERRORA, 0, reinterpret_cast<const void*>(RecordError));
+  ASSERT_EQ(ErrorReports().size(), 1u);
+  EXPECT_EQ(ErrorReports()[0].id, IDS_CAP_DRIVER_ERROR);
+  EXPECT_NE(ErrorReports()[0].text.find("line 3"), std::string::npos) << ErrorReports()[0].text;
+  EXPECT_NE(ErrorReports()[0].text.find("cameras"), std::string::npos);
+  // Not again for the same file.
+  Send(WM_CAP_DRIVER_CONNECT, 1);
+  Send(WM_CAP_DRIVER_CONNECT, 0);
+  EXPECT_EQ(ErrorReports().size(), 1u);
+
+  SetEnvironmentVariableA("MORVA_CAMERAS", (folder_ + "\\missing.ini").c_str());
+  EXPECT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);  // built-in list
+  ASSERT_EQ(ErrorReports().size(), 2u);
+  EXPECT_NE(ErrorReports()[1].text.find("missing.ini"), std::string::npos);
+}
+
+TEST_F(ServiceTest, ReportsGoOnlyToInstalledProcedures) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  SendPtr(WM_CAP_SET_CALLBACK_STATUSA, 0, reinterpret_cast<const void*>(RecordStatus));
+  Send(WM_CAP_SET_PREVIEW, 1);
+  ASSERT_EQ(StatusReports().size(), 1u);
+  EXPECT_EQ(StatusReports()[0].id, IDS_CAP_STAT_LIVE_MODE);
+  Send(WM_CAP_SET_PREVIEW, 0);
+  SendPtr(WM_CAP_SET_CALLBACK_STATUSA, 0, nullptr);
+  Send(WM_CAP_SET_PREVIEW, 1);
+  EXPECT_EQ(StatusReports().size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+// The live picture: frames made at the preview rate, the frozen last frame,
+// and what reaches the screen, unscaled and scaled.
+#include "service_fixture.h"
+
+#include "pixel_convert.h"
+
+namespace {
+
+COLORREF ScreenPixel(HWND w, int x, int y) {
+  HDC dc = GetDC(w);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(w, dc);
+  return c;
+}
+
+capcore::Rgb FramePixel(const Dib& dib, int x, int y) {
+  capcore::FrameFormat f{dib.header.biWidth, dib.header.biHeight, dib.header.biBitCount};
+  capcore::Rgb c{0, 0, 0};
+  capcore::ReadPixel(f, dib.bits.data(), dib.bits.size(), x, y, &c);
+  return c;
+}
+
+TEST_F(ServiceTest, PreviewMakesFramesAndStoppedPreviewFreezesTheLastOne) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  EXPECT_EQ(Send(WM_CAP_SET_PREVIEWRATE, 20), TRUE);
+  EXPECT_EQ(Send(WM_CAP_SET_PREVIEW, 1), TRUE);
+  DWORD first = Status().dwCurrentVideoFrame;
+  PumpMessages(400);
+  DWORD later = Status().dwCurrentVideoFrame;
+  EXPECT_GT(later, first + 3);  // generous: about 20 are due
+  EXPECT_TRUE(Status().fLiveWindow);
+
+  EXPECT_EQ(Send(WM_CAP_SET_PREVIEW, 0), TRUE);
+  EXPECT_FALSE(Status().fLiveWindow);
+  ASSERT_EQ(Send(WM_CAP_EDIT_COPY), TRUE);
+  Dib a, b;
+  ASSERT_TRUE(ReadClipboardDib(&a));
+  DWORD frozen = Status().dwCurrentVideoFrame;
+  PumpMessages(200);
+  EXPECT_EQ(Status().dwCurrentVideoFrame, frozen);
+  ASSERT_EQ(Send(WM_CAP_EDIT_COPY), TRUE);
+  ASSERT_TRUE(ReadClipboardDib(&b));
+  EXPECT_EQ(a.bits, b.bits);
+
+  // A grab makes one new frame, and stops the view; NOSTOP keeps it running.
+  EXPECT_EQ(Send(WM_CAP_GRAB_FRAME), TRUE);
+  EXPECT_EQ(Status().dwCurrentVideoFrame, frozen + 1);
+  Send(WM_CAP_SET_PREVIEW, 1);
+  EXPECT_EQ(Send(WM_CAP_GRAB_FRAME_NOSTOP), TRUE);
+  EXPECT_TRUE(Status().fLiveWindow);
+  EXPECT_EQ(Send(WM_CAP_GRAB_FRAME), TRUE);
+  EXPECT_FALSE(Status().fLiveWindow);
+}
+
+TEST_F(ServiceTest, PaintsUnscaledFromTopLeftAndScaledToTheWindow) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  ASSERT_TRUE(SetFormat(160, 120, 24));
+  ASSERT_EQ(Send(WM_CAP_GRAB_FRAME), TRUE);
+  ASSERT_EQ(Send(WM_CAP_EDIT_COPY), TRUE);
+  Dib frame;
+  ASSERT_TRUE(ReadClipboardDib(&frame));
+  UpdateWindow(cap_);
+  PumpMessages(50);
+  // Unscaled: the picture at its own size at (0, 0), the ground beside it.
+  capcore::Rgb c = FramePixel(frame, 150, 100);
+  EXPECT_EQ(ScreenPixel(cap_, 150, 100), RGB(c.r, c.g, c.b));
+  EXPECT_EQ(ScreenPixel(cap_, 250, 100), RGB(0, 0, 0));
+  EXPECT_EQ(ScreenPixel(cap_, 100, 200), RGB(0, 0, 0));
+
+  // Scaled (the window is 320 x 240, twice the picture): (150, 100) shows at (300, 200).
+  EXPECT_EQ(Send(WM_CAP_SET_SCALE, 1), TRUE);
+  UpdateWindow(cap_);
+  PumpMessages(50);
+  EXPECT_EQ(ScreenPixel(cap_, 301, 201), RGB(c.r, c.g, c.b));
+}
+
+}  // namespace

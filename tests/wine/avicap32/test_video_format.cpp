@@ -1,0 +1,146 @@
+// Video format requests, the driver dialogs and the per-driver memory.
+#include <windowsx.h>
+
+#include <cstring>
+
+#include "service_fixture.h"
+
+namespace {
+
+// Control identifiers of the service's dialogs (its resource header).
+enum { kFmtSize = 2101, kFmtDepth = 2102, kSrcPattern = 2201, kSrcBrightness = 2202,
+       kDspKeepAspect = 2301 };
+
+TEST_F(ServiceTest, VideoFormatSizeRecordAndBoundedCopy) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  EXPECT_EQ(Send(WM_CAP_GET_VIDEOFORMAT, 0, 0), static_cast<LRESULT>(sizeof(BITMAPINFOHEADER)));
+  BITMAPINFOHEADER h = Format();
+  EXPECT_EQ(h.biSize, sizeof h);
+  EXPECT_EQ(h.biWidth, 320);
+  EXPECT_EQ(h.biHeight, 240);
+  EXPECT_EQ(h.biBitCount, 24);
+  EXPECT_EQ(h.biCompression, static_cast<DWORD>(BI_RGB));
+  EXPECT_EQ(h.biSizeImage, 320u * 3u * 240u);
+
+  unsigned char buf[64];
+  std::memset(buf, 0xCD, sizeof buf);
+  EXPECT_EQ(SendPtr(WM_CAP_GET_VIDEOFORMAT, 12, buf), 12);
+  LONG width;
+  std::memcpy(&width, buf + 4, 4);
+  EXPECT_EQ(width, 320);
+  EXPECT_EQ(buf[12], 0xCD);
+}
+
+TEST_F(ServiceTest, SetVideoFormatTakesOnlyWhatTheDriverOffers) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  EXPECT_TRUE(SetFormat(160, 120, 32));
+  EXPECT_EQ(Format().biWidth, 160);
+  EXPECT_EQ(Format().biBitCount, 32);
+  EXPECT_EQ(Format().biSizeImage, 160u * 4u * 120u);
+  EXPECT_EQ(Status().uiImageWidth, 160u);
+  EXPECT_FALSE(SetFormat(100, 100, 24));
+  EXPECT_FALSE(SetFormat(160, 120, 8));
+  EXPECT_EQ(Format().biWidth, 160);
+  EXPECT_EQ(Format().biBitCount, 32);
+  BITMAPINFOHEADER tooShort{};
+  EXPECT_EQ(SendPtr(WM_CAP_SET_VIDEOFORMAT, 20, &tooShort), 0);
+}
+
+TEST_F(ServiceTest, FormatDialogAppliesOnlyWhenConfirmed) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  LRESULT result = -1;
+  DialogSeen seen = WithDialog(
+      [](HWND d) {
+        ComboBox_SetCurSel(GetDlgItem(d, kFmtSize), 2);   // 640 x 480
+        ComboBox_SetCurSel(GetDlgItem(d, kFmtDepth), 1);  // 32 bits
+        PressButton(d, IDCANCEL);
+      },
+      [&] { result = Send(WM_CAP_DLG_VIDEOFORMAT); });
+  EXPECT_TRUE(seen.appeared);
+  EXPECT_EQ(seen.owner, parent_);  // owned by the top-level window
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(Format().biWidth, 320);
+
+  seen = WithDialog(
+      [](HWND d) {
+        ComboBox_SetCurSel(GetDlgItem(d, kFmtSize), 2);
+        ComboBox_SetCurSel(GetDlgItem(d, kFmtDepth), 1);
+        PressButton(d, IDOK);
+      },
+      [&] { result = Send(WM_CAP_DLG_VIDEOFORMAT); });
+  EXPECT_TRUE(seen.appeared);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(Format().biWidth, 640);
+  EXPECT_EQ(Format().biHeight, 480);
+  EXPECT_EQ(Format().biBitCount, 32);
+}
+
+TEST_F(ServiceTest, SourceAndDisplayDialogsChangeThePicture) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  ASSERT_EQ(Send(WM_CAP_GRAB_FRAME), TRUE);
+  ASSERT_EQ(Send(WM_CAP_EDIT_COPY), TRUE);
+  Dib before, after;
+  ASSERT_TRUE(ReadClipboardDib(&before));
+  LRESULT result = -1;
+  DialogSeen seen = WithDialog(
+      [](HWND d) {
+        ComboBox_SetCurSel(GetDlgItem(d, kSrcPattern), 1);  // checkerboard
+        SetDlgItemTextA(d, kSrcBrightness, "40");
+        PressButton(d, IDOK);
+      },
+      [&] { result = Send(WM_CAP_DLG_VIDEOSOURCE); });
+  EXPECT_TRUE(seen.appeared);
+  EXPECT_EQ(result, 1);
+  // The frozen frame follows the new settings.
+  ASSERT_EQ(Send(WM_CAP_EDIT_COPY), TRUE);
+  ASSERT_TRUE(ReadClipboardDib(&after));
+  EXPECT_NE(before.bits, after.bits);
+
+  seen = WithDialog(
+      [](HWND d) {
+        CheckDlgButton(d, kDspKeepAspect, BST_UNCHECKED);
+        PressButton(d, IDOK);
+      },
+      [&] { result = Send(WM_CAP_DLG_VIDEODISPLAY); });
+  EXPECT_TRUE(seen.appeared);
+  EXPECT_EQ(result, 1);
+}
+
+TEST_F(ServiceTest, DriverComesBackAsItWasLeft) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 1), TRUE);
+  ASSERT_TRUE(SetFormat(640, 480, 16));
+  WithDialog(
+      [](HWND d) {
+        ComboBox_SetCurSel(GetDlgItem(d, kSrcPattern), 2);
+        PressButton(d, IDOK);
+      },
+      [&] { Send(WM_CAP_DLG_VIDEOSOURCE); });
+  ASSERT_EQ(Send(WM_CAP_GRAB_FRAME), TRUE);
+  ASSERT_EQ(Send(WM_CAP_EDIT_COPY), TRUE);
+  Dib left;
+  ASSERT_TRUE(ReadClipboardDib(&left));
+
+  Recreate();  // a new window, as in the next run
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 1), TRUE);
+  EXPECT_EQ(Format().biWidth, 640);
+  EXPECT_EQ(Format().biBitCount, 16);
+  ASSERT_EQ(Send(WM_CAP_GRAB_FRAME), TRUE);
+  ASSERT_EQ(Send(WM_CAP_EDIT_COPY), TRUE);
+  Dib back;
+  ASSERT_TRUE(ReadClipboardDib(&back));
+  // Same pattern: the bottom rows, below the stamp, match.
+  size_t stride = 640 * 2;
+  ASSERT_EQ(back.bits.size(), left.bits.size());
+  EXPECT_TRUE(std::equal(back.bits.begin(), back.bits.begin() + stride * 100, left.bits.begin()));
+
+  // Driver 0 keeps its own settings; another camera at index 1 does not
+  // inherit those of the first.
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  EXPECT_EQ(Format().biWidth, 320);
+  UseCameras("[Driver1]\nDescription=Another camera\n");
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 1), TRUE);
+  EXPECT_EQ(Format().biWidth, 320);
+  EXPECT_EQ(Format().biBitCount, 24);
+}
+
+}  // namespace
