@@ -1,0 +1,101 @@
+// The BMP encoder's bytes and the conversion to the 32-bit display buffer.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "bmp_encoder.h"
+#include "frame_synth.h"
+#include "pixel_convert.h"
+
+using namespace capcore;
+
+namespace {
+
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
+}
+uint16_t U16(const std::vector<uint8_t>& b, size_t at) {
+  return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+}
+
+TEST(BmpEncoder, HeadersDescribeThePaddedBottomUpRows) {
+  FrameFormat f{7, 5, 24};
+  std::vector<uint8_t> pixels(FrameBytes(f));
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 7);
+  std::vector<uint8_t> bmp;
+  ASSERT_TRUE(EncodeBmp(f, pixels.data(), pixels.size(), &bmp));
+  ASSERT_EQ(bmp.size(), 54u + 24u * 5u);
+  EXPECT_EQ(bmp[0], 'B');
+  EXPECT_EQ(bmp[1], 'M');
+  EXPECT_EQ(U32(bmp, 2), bmp.size());   // bfSize
+  EXPECT_EQ(U32(bmp, 6), 0u);           // reserved
+  EXPECT_EQ(U32(bmp, 10), 54u);         // bfOffBits
+  EXPECT_EQ(U32(bmp, 14), 40u);         // biSize
+  EXPECT_EQ(U32(bmp, 18), 7u);          // biWidth
+  EXPECT_EQ(U32(bmp, 22), 5u);          // biHeight, positive: bottom-up
+  EXPECT_EQ(U16(bmp, 26), 1u);          // biPlanes
+  EXPECT_EQ(U16(bmp, 28), 24u);         // biBitCount
+  EXPECT_EQ(U32(bmp, 30), 0u);          // BI_RGB
+  EXPECT_EQ(U32(bmp, 34), 120u);        // biSizeImage
+  EXPECT_EQ(U32(bmp, 46), 0u);          // biClrUsed
+  EXPECT_EQ(0, std::memcmp(bmp.data() + 54, pixels.data(), pixels.size()));
+}
+
+TEST(BmpEncoder, RefusesShortInputAndBadFormats) {
+  FrameFormat f{8, 8, 32};
+  std::vector<uint8_t> pixels(FrameBytes(f) - 1), bmp(3, 1);
+  EXPECT_FALSE(EncodeBmp(f, pixels.data(), pixels.size(), &bmp));
+  EXPECT_TRUE(bmp.empty());
+  pixels.resize(FrameBytes(f));
+  EXPECT_FALSE(EncodeBmp({8, 8, 4}, pixels.data(), pixels.size(), &bmp));
+  EXPECT_FALSE(EncodeBmp(f, nullptr, pixels.size(), &bmp));
+  EXPECT_TRUE(EncodeBmp(f, pixels.data(), pixels.size(), &bmp));
+  EXPECT_EQ(U16(bmp, 28), 32u);
+}
+
+TEST(PixelConvert, EveryDepthGivesTheSameDisplayPixels) {
+  SourceSettings s;
+  for (int bits : {16, 24, 32}) {
+    FrameFormat f{33, 9, bits};
+    std::vector<uint8_t> frame(FrameBytes(f));
+    ASSERT_TRUE(RenderFrame(f, s, 4, 0, frame.data(), frame.size()));
+    std::vector<uint32_t> display(33 * 9, 0xDEADBEEF);
+    ASSERT_TRUE(ConvertToBgrx32(f, frame.data(), frame.size(), display.data(), display.size()));
+    for (int y = 0; y < 9; ++y)
+      for (int x = 0; x < 33; ++x) {
+        Rgb c;
+        ASSERT_TRUE(ReadPixel(f, frame.data(), frame.size(), x, y, &c));
+        uint32_t px = display[static_cast<size_t>(8 - y) * 33 + x];  // same bottom-up order
+        ASSERT_EQ(px & 0xFFFFFF, static_cast<uint32_t>(c.b | (c.g << 8) | (c.r << 16)))
+            << bits << " " << x << "," << y;
+      }
+  }
+}
+
+TEST(PixelConvert, BoundsAreChecked) {
+  FrameFormat f{4, 4, 24};
+  std::vector<uint8_t> frame(FrameBytes(f));
+  std::vector<uint32_t> display(15, 7);
+  EXPECT_FALSE(ConvertToBgrx32(f, frame.data(), frame.size(), display.data(), display.size()));
+  display.assign(16, 7);
+  EXPECT_FALSE(ConvertToBgrx32(f, frame.data(), frame.size() - 1, display.data(), 16));
+  for (uint32_t v : display) EXPECT_EQ(v, 7u);
+  Rgb c;
+  EXPECT_FALSE(ReadPixel(f, frame.data(), frame.size(), 4, 0, &c));
+  EXPECT_FALSE(ReadPixel(f, frame.data(), frame.size(), 0, -1, &c));
+  EXPECT_FALSE(ReadPixel(f, frame.data(), frame.size() - 1, 0, 0, &c));
+}
+
+TEST(PixelConvert, SixteenBitExpandsFiveBitChannelsToFullRange) {
+  FrameFormat f{1, 1, 16};
+  uint8_t px[4] = {0xFF, 0x7F, 0, 0};  // white in 5-5-5
+  Rgb c;
+  ASSERT_TRUE(ReadPixel(f, px, sizeof px, 0, 0, &c));
+  EXPECT_TRUE(c.r == 255 && c.g == 255 && c.b == 255);
+  uint8_t red[4] = {0x00, 0x7C, 0, 0};
+  ASSERT_TRUE(ReadPixel(f, red, sizeof red, 0, 0, &c));
+  EXPECT_TRUE(c.r == 255 && c.g == 0 && c.b == 0);
+}
+
+}  // namespace

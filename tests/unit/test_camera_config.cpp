@@ -1,0 +1,105 @@
+// The cameras file parser and the built-in camera list.
+#include <gtest/gtest.h>
+
+#include "camera_config.h"
+
+using capcore::ConfigParse;
+using capcore::DriverList;
+using capcore::ParseCameraConfig;
+using capcore::Pattern;
+
+namespace {
+
+TEST(CameraConfig, BuiltInListHasTwoDistinctCameras) {
+  DriverList d = capcore::DefaultDrivers();
+  ASSERT_TRUE(d.drivers[0].present);
+  ASSERT_TRUE(d.drivers[1].present);
+  EXPECT_NE(d.drivers[0].description, d.drivers[1].description);
+  EXPECT_NE(d.drivers[0].pattern, d.drivers[1].pattern);
+  for (int i = 2; i < capcore::kMaxDrivers; ++i) EXPECT_FALSE(d.drivers[i].present) << i;
+  EXPECT_TRUE(d.drivers[0].OffersSize(320, 240));
+  EXPECT_TRUE(d.drivers[0].OffersSize(640, 480));
+  EXPECT_FALSE(d.drivers[0].OffersSize(240, 320));
+  EXPECT_TRUE(d.drivers[0].OffersDepth(16));
+  EXPECT_FALSE(d.drivers[0].OffersDepth(8));
+}
+
+TEST(CameraConfig, ParsesEveryKeyWithGapsAndDefaults) {
+  ConfigParse r = ParseCameraConfig(
+      "; comment\r\n"
+      "# another\r\n"
+      "[Driver2]\r\n"
+      "Description = Desk camera \r\n"
+      "version=2.5\r\n"
+      "Sizes=640x480, 320X240\r\n"
+      "BitDepths=32,16\r\n"
+      "Pattern=Gradient\r\n"
+      "ConnectFails=1\r\n"
+      "SourceDialog=0\r\nFormatDialog=0\r\nDisplayDialog=0\r\nOverlay=1\r\n"
+      "\r\n"
+      "[driver9]\r\n");
+  ASSERT_TRUE(r.ok) << r.error;
+  const capcore::DriverConfig& d = r.list.drivers[2];
+  EXPECT_TRUE(d.present);
+  EXPECT_EQ(d.description, "Desk camera");
+  EXPECT_EQ(d.version, "2.5");
+  ASSERT_EQ(d.sizes.size(), 2u);
+  EXPECT_EQ(d.sizes[0].width, 640);
+  EXPECT_EQ(d.sizes[1].height, 240);
+  EXPECT_EQ(d.bitDepths, (std::vector<int>{32, 16}));
+  EXPECT_EQ(d.pattern, Pattern::Gradient);
+  EXPECT_TRUE(d.connectFails);
+  EXPECT_FALSE(d.hasSourceDialog);
+  EXPECT_FALSE(d.hasFormatDialog);
+  EXPECT_FALSE(d.hasDisplayDialog);
+  EXPECT_TRUE(d.hasOverlay);
+  // A bare section gets the defaults; the file replaces the built-in list.
+  const capcore::DriverConfig& nine = r.list.drivers[9];
+  EXPECT_TRUE(nine.present);
+  EXPECT_EQ(nine.description, "Morva Camera 9");
+  EXPECT_FALSE(nine.sizes.empty());
+  EXPECT_FALSE(nine.connectFails);
+  EXPECT_TRUE(nine.hasFormatDialog);
+  EXPECT_FALSE(r.list.drivers[0].present);
+  EXPECT_FALSE(r.list.drivers[1].present);
+}
+
+TEST(CameraConfig, MalformedFilesGiveBuiltInListAndNameTheLine) {
+  const char* bad[] = {
+      "",                                    // no section
+      "[Driver10]\n",                        // index out of range
+      "[Camera1]\n",                         // unknown section
+      "[Driver1\n",                          // unclosed
+      "Description=x\n[Driver1]\n",          // key outside a section
+      "[Driver1]\nColour=red\n",             // unknown key
+      "[Driver1]\njust text\n",              // not key=value
+      "[Driver1]\nSizes=640by480\n",         // bad size
+      "[Driver1]\nSizes=0x480\n",            // zero size
+      "[Driver1]\nSizes=99999x480\n",        // too big
+      "[Driver1]\nSizes=\n",                 // empty list
+      "[Driver1]\nBitDepths=8\n",            // unsupported depth
+      "[Driver1]\nOverlay=yes\n",            // bad flag
+      "[Driver1]\nPattern=stripes\n",        // bad pattern
+      "[Driver1]\n[Driver1]\n",              // twice
+      "[Driver1]\nSizes=12345678901234x1\n", // overflowing number
+  };
+  for (const char* text : bad) {
+    ConfigParse r = ParseCameraConfig(text);
+    EXPECT_FALSE(r.ok) << text;
+    EXPECT_FALSE(r.error.empty()) << text;
+    EXPECT_TRUE(r.list.drivers[0].present) << text;  // built-in list
+    EXPECT_EQ(r.list.drivers[0].description, capcore::DefaultDrivers().drivers[0].description);
+  }
+  ConfigParse r = ParseCameraConfig("[Driver1]\nDescription=a\n\nbroken\n");
+  EXPECT_NE(r.error.find("line 4"), std::string::npos) << r.error;
+}
+
+TEST(CameraConfig, PatternNamesRoundTrip) {
+  for (Pattern p : {Pattern::Bars, Pattern::Checker, Pattern::Gradient}) {
+    Pattern back;
+    ASSERT_TRUE(capcore::ParsePattern(capcore::PatternName(p), &back));
+    EXPECT_EQ(back, p);
+  }
+}
+
+}  // namespace
