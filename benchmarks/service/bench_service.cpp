@@ -2,6 +2,7 @@
 //   bench_service preview [seconds]   640 x 480 24-bit preview at 30 frames/s:
 //                                     process CPU time over wall time
 //   bench_service savedib [count]     SAVEDIB of a 640 x 480 24-bit frame: ms each
+//   bench_service show [seconds]      just the live picture, for screenshots
 #include <windows.h>
 #include <vfw.h>
 
@@ -33,10 +34,13 @@ HWND MakeCaptureWindow(HWND* parentOut) {
   wc.lpfnWndProc = ParentProc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "MorvaBenchParent";
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   RegisterClassA(&wc);
-  HWND parent = CreateWindowExA(0, wc.lpszClassName, "Capture service benchmark",
-                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 680, 540, nullptr, nullptr,
-                                wc.hInstance, nullptr);
+  RECT r = {0, 0, 640, 480};
+  AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+  HWND parent = CreateWindowExA(0, wc.lpszClassName, "Morva capture service: live picture",
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, r.right - r.left,
+                                r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
   HWND cap = capCreateCaptureWindowA("", WS_CHILD | WS_VISIBLE, 0, 0, 640, 480, parent, 0);
   *parentOut = parent;
   if (cap == nullptr || !SendMessageA(cap, WM_CAP_DRIVER_CONNECT, 0, 0)) return nullptr;
@@ -111,8 +115,12 @@ int main(int argc, char** argv) {
     std::printf("bench_service: no capture window or driver\n");
     return 1;
   }
-  int rc;
-  if (std::strcmp(mode, "savedib") == 0)
+  int rc = 0;
+  if (std::strcmp(mode, "show") == 0) {
+    SendMessageA(cap, WM_CAP_SET_PREVIEWRATE, 33, 0);
+    SendMessageA(cap, WM_CAP_SET_PREVIEW, 1, 0);
+    Pump(static_cast<DWORD>(argc > 2 ? std::atoi(argv[2]) : 5) * 1000);
+  } else if (std::strcmp(mode, "savedib") == 0)
     rc = SaveDib(cap, argc > 2 ? std::atoi(argv[2]) : 100);
   else
     rc = Preview(cap, argc > 2 ? std::atoi(argv[2]) : 10);
