@@ -93,6 +93,12 @@ LRESULT Sequence_SaveAs(CaptureWindowState* s, const char* path) {
            GetLastError());
       return FALSE;
     }
+    DWORD targetAttributes = GetFileAttributesA(path);
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_READONLY)) {
+      CloseHandle(from);
+      Fail(s, IDS_CAP_WRITEERROR, "Cannot save the recording as ", path, "", ERROR_ACCESS_DENIED);
+      return FALSE;
+    }
     uint64_t length = RecordedLength(from);
     if (length == 0) {
       CloseHandle(from);

@@ -1,0 +1,110 @@
+// The capture file's life around recordings: preallocation, save-as of the
+// recorded data only (atomically, with its failures reported), and a disk
+// that fills up (made by the write limit).
+#include <cstring>
+
+#include "test_record_fixture.h"
+
+namespace {
+
+int CountFiles(const std::string& folder) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  int n = 0;
+  do n += !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return n;
+}
+
+}  // namespace
+
+TEST_F(RecordTest, PreallocationReservesTheSpaceAndTheRecordingKeepsOnlyItsData) {
+  std::string path = UseFile("rec_prealloc.avi");
+  ASSERT_TRUE(Send(WM_CAP_FILE_ALLOCATE, 0, 8 * 1024 * 1024));
+  EXPECT_EQ(8u * 1024 * 1024, SizeOf(path));
+  Setup(1);
+  ASSERT_TRUE(Send(WM_CAP_SEQUENCE));
+  uint64_t size = SizeOf(path);
+  EXPECT_GT(size, 15u * 57600);
+  EXPECT_LT(size, 8u * 1024 * 1024);
+  std::string bytes = ReadWholeFile(path);
+  ASSERT_GE(bytes.size(), 12u);
+  uint32_t riff;
+  std::memcpy(&riff, bytes.data() + 4, 4);
+  EXPECT_EQ(bytes.size(), riff + 8u);
+}
+
+TEST_F(RecordTest, SaveAsCopiesTheRecordedDataNotTheSpaceAfterIt) {
+  std::string path = UseFile("rec_source.avi");
+  Setup(1);
+  ASSERT_TRUE(Send(WM_CAP_SEQUENCE));
+  std::string recorded = ReadWholeFile(path);
+  ASSERT_FALSE(recorded.empty());
+  // As a preallocated file left by a killed recording: data, then unused space.
+  WriteWholeFile(path, recorded + std::string(300000, '\0'));
+  std::string target = OutFolder() + "\\rec_saved.avi";
+  DeleteFileA(target.c_str());
+  ASSERT_TRUE(SendPtr(WM_CAP_FILE_SAVEASA, 0, target.c_str()));
+  EXPECT_EQ(recorded, ReadWholeFile(target));
+  EXPECT_TRUE(ErrorReports().empty());
+  WriteWholeFile(path, recorded);
+  // Saving again replaces the earlier copy.
+  ASSERT_TRUE(SendPtr(WM_CAP_FILE_SAVEASA, 0, target.c_str()));
+  EXPECT_EQ(recorded, ReadWholeFile(target));
+}
+
+TEST_F(RecordTest, SaveAsFailuresAnswerFalseReportAndLeaveNoPartialFile) {
+  std::string missing = folder_ + "\\missing.avi";
+  ASSERT_TRUE(SendPtr(WM_CAP_FILE_SET_CAPTURE_FILEA, 0, missing.c_str()));
+  std::string target = folder_ + "\\copy.avi";
+  EXPECT_FALSE(SendPtr(WM_CAP_FILE_SAVEASA, 0, target.c_str()));
+  ASSERT_EQ(1u, ErrorReports().size());
+  EXPECT_NE(std::string::npos, ErrorReports()[0].text.find("missing.avi"));
+  EXPECT_FALSE(Exists(target));
+
+  // A capture file that holds no recording (only preallocated space).
+  ASSERT_TRUE(Send(WM_CAP_FILE_ALLOCATE, 0, 100000));
+  EXPECT_FALSE(SendPtr(WM_CAP_FILE_SAVEASA, 0, target.c_str()));
+  EXPECT_EQ(2u, ErrorReports().size());
+  EXPECT_FALSE(Exists(target));
+
+  // A real recording, saved into a folder that does not exist.
+  std::string path = folder_ + "\\src.avi";
+  ASSERT_TRUE(SendPtr(WM_CAP_FILE_SET_CAPTURE_FILEA, 0, path.c_str()));
+  Setup(1);
+  ASSERT_TRUE(Send(WM_CAP_SEQUENCE));
+  ErrorReports().clear();
+  int before = CountFiles(folder_);
+  EXPECT_FALSE(SendPtr(WM_CAP_FILE_SAVEASA, 0, (folder_ + "\\nowhere\\copy.avi").c_str()));
+  EXPECT_EQ(1u, ErrorReports().size());
+  // Over a read-only file: refused, the old file intact, no temporary left.
+  WriteWholeFile(target, "old");
+  SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+  ErrorReports().clear();
+  EXPECT_FALSE(SendPtr(WM_CAP_FILE_SAVEASA, 0, target.c_str()));
+  EXPECT_EQ(1u, ErrorReports().size());
+  SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ("old", ReadWholeFile(target));
+  EXPECT_EQ(before + 1, CountFiles(folder_));
+}
+
+TEST_F(RecordTest, NearlyFullDiskStopsTheRecordingWithAValidFile) {
+  // 160x120 24-bit at 15 fps: 864,000 bytes a second; the watch wants three
+  // seconds' room, so a 4 MB disk stops the recording after about 1.5 s.
+  SetEnvironmentVariableA("MORVA_AVICAP_WRITE_LIMIT", "4000000");
+  std::string path = UseFile("rec_diskfull.avi");
+  Setup(10, [](CAPTUREPARMS& p) { p.fCaptureAudio = FALSE; });
+  EXPECT_TRUE(Send(WM_CAP_SEQUENCE));
+  ASSERT_EQ(1u, ErrorReports().size());
+  EXPECT_EQ(IDS_CAP_NODISKSPACE, ErrorReports()[0].id);
+  EXPECT_NE(std::string::npos, ErrorReports()[0].text.find("nearly full")) << ErrorReports()[0].text;
+  DWORD frames = Status().dwCurrentVideoFrame;
+  EXPECT_GE(frames, 10u);
+  EXPECT_LT(frames, 60u);
+  EXPECT_LE(SizeOf(path), 4000000u);
+  EXPECT_EQ(IDS_CAP_END, StatusReports().back().id);
+  // The frame count for the independent check.
+  WriteWholeFile(OutFolder() + "\\rec_diskfull.frames", std::to_string(frames));
+}
