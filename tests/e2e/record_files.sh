@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Every AVI that the recording tests write is read back by ffprobe and
+# ffmpeg: streams, codec, picture size, frame rate, frame count, audio format,
+# a decode that prints no error, and for the time-limit recording every
+# decoded frame compared with the camera's frame of the same number (made
+# again by reference_frames.exe), so that frame n shows the counter n.
+# Usage: record_files.sh BUILD_DIR   (DISPLAY must name a running X server)
+set -euo pipefail
+build="${1:?build folder}"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+export MORVA_BUILD="$build"
+
+out="$(mktemp -d /tmp/morva_record_files.XXXXXX)"
+trap 'rm -rf "$out"' EXIT
+export MORVA_RECORD_OUT="Z:${out//\//\\}"
+
+"$root/scripts/wine-run" "$build/bin/service_tests.exe" --gtest_filter='RecordTest.*' >"$out/run.log" 2>&1 || {
+  cat "$out/run.log"; echo "record_files: the recording tests failed"; exit 1; }
+
+fail=0
+probe() {  # file stream-index entries
+  ffprobe -v error -select_streams "$2" -show_entries "stream=$3" -of csv=p=0 "$1" 2>&1 || true
+}
+expect() {  # what got wanted
+  if [ "$2" != "$3" ]; then echo "FAIL $1: got '$2', expected '$3'"; fail=1; else echo "ok   $1: $2"; fi
+}
+decodes_clean() {
+  local errors
+  errors="$(ffmpeg -v error -i "$1" -f null - 2>&1)" || errors="exit status $? $errors"
+  expect "$(basename "$1") decodes without errors" "${errors:-none}" none
+}
+
+f="$out/rec_limit.avi"
+expect "rec_limit video" "$(probe "$f" v codec_name,width,height,r_frame_rate,nb_frames)" "rawvideo,160,120,1000000/66667,30"
+expect "rec_limit audio" "$(probe "$f" a codec_name,sample_rate,channels)" "pcm_u8,11025,1"
+expect "rec_limit audio length" "$(probe "$f" a nb_frames)" "22050"
+decodes_clean "$f"
+
+f="$out/rec_stereo.avi"
+expect "rec_stereo video" "$(probe "$f" v codec_name,width,height,r_frame_rate,nb_frames)" "rawvideo,160,120,1000000/33333,31"
+expect "rec_stereo audio" "$(probe "$f" a codec_name,sample_rate,channels)" "pcm_s16le,22050,2"
+decodes_clean "$f"
+
+f="$out/rec_noaudio.avi"
+expect "rec_noaudio streams" "$(ffprobe -v error -show_entries stream=codec_type -of csv=p=0 "$f" | tr '\n' ' ')" "video "
+expect "rec_noaudio frames" "$(probe "$f" v nb_frames)" "15"
+decodes_clean "$f"
+
+f="$out/rec_diskfull.avi"
+expect "rec_diskfull frames" "$(probe "$f" v nb_frames)" "$(cat "$out/rec_diskfull.frames")"
+decodes_clean "$f"
+
+for name in rec_stop rec_yield rec_key rec_prealloc rec_saved rec_destroyed; do
+  f="$out/$name.avi"
+  if [ ! -f "$f" ]; then echo "FAIL $name: not written"; fail=1; continue; fi
+  expect "$name video" "$(probe "$f" v codec_name,width,height)" "rawvideo,160,120"
+  decodes_clean "$f"
+done
+
+# Frame n of the time-limit recording is the camera's frame n.
+f="$out/rec_limit.avi"
+"$root/scripts/wine-run" "$build/bin/reference_frames.exe" 160 120 66667 30 "Z:${out//\//\\}\\ref.raw" >/dev/null
+ffmpeg -v error -i "$f" -map 0:v -fps_mode passthrough -f rawvideo -pix_fmt bgr24 "$out/got.raw"
+ffprobe -v error -select_streams v -show_entries packet=pts,size -of csv=p=0 "$f" >"$out/pts.csv"
+python3 - "$out/ref.raw" "$out/got.raw" "$out/pts.csv" <<'PY' || fail=1
+import sys
+ref = open(sys.argv[1], 'rb').read(); got = open(sys.argv[2], 'rb').read()
+size = 160 * 120 * 3
+pts = [int(l.split(',')[0]) for l in open(sys.argv[3]) if l.strip() and int(l.split(',')[1]) > 0]
+if len(got) != len(pts) * size or not pts:
+    print("FAIL frames: %d decoded for %d packets" % (len(got) // size, len(pts))); sys.exit(1)
+bad = [p for k, p in enumerate(pts) if got[k * size:(k + 1) * size] != ref[p * size:(p + 1) * size]]
+if bad:
+    print("FAIL frames differ from the camera's at numbers %s" % bad[:10]); sys.exit(1)
+print("ok   rec_limit: all %d decoded frames equal the camera's frames of their numbers" % len(pts))
+PY
+exit $fail
