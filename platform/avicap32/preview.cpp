@@ -14,9 +14,10 @@ namespace {
 enum { kPreviewTimer = 1 };
 
 void ShowCurrentFrame(CaptureWindowState* s) {
-  capcore::ConvertToBgrx32(Capture_FrameFormat(s), s->frame.data(), s->frame.size(),
-                           s->displayPixels.data(), s->displayPixels.size());
-  s->haveFrame = true;
+  // Painting reads width x height display pixels: only a complete
+  // conversion counts as a frame.
+  s->haveFrame = capcore::ConvertToBgrx32(Capture_FrameFormat(s), s->frame.data(), s->frame.size(),
+                                          s->displayPixels.data(), s->displayPixels.size());
   InvalidateRect(s->window, nullptr, FALSE);
 }
 

@@ -194,4 +194,21 @@ TEST_F(ServiceTest, ReportsGoOnlyToInstalledProcedures) {
   EXPECT_EQ(StatusReports().size(), 1u);
 }
 
+TEST_F(ServiceTest, WideFormsOfTheWindowAndItsTexts) {
+  HWND wide = capCreateCaptureWindowW(L"wide", WS_CHILD | WS_VISIBLE, 0, 0, 160, 120, parent_, 1);
+  ASSERT_NE(wide, nullptr);
+  ASSERT_EQ(SendMessageW(wide, WM_CAP_DRIVER_CONNECT, 1, 0), TRUE);
+  WCHAR name[200], small[4];
+  char expect[200];
+  ASSERT_TRUE(capGetDriverDescriptionA(1, expect, 200, nullptr, 0));
+  EXPECT_TRUE(SendMessageW(wide, WM_CAP_DRIVER_GET_NAMEW, 200, reinterpret_cast<LPARAM>(name)));
+  EXPECT_EQ(static_cast<size_t>(lstrlenW(name)), std::strlen(expect));
+  EXPECT_EQ(name[0], static_cast<WCHAR>(expect[0]));
+  EXPECT_TRUE(SendMessageW(wide, WM_CAP_FILE_SET_CAPTURE_FILEW, 0,
+                           reinterpret_cast<LPARAM>(L"C:\\wide.avi")));
+  EXPECT_TRUE(SendMessageW(wide, WM_CAP_FILE_GET_CAPTURE_FILEW, 4, reinterpret_cast<LPARAM>(small)));
+  EXPECT_EQ(lstrcmpW(small, L"C:\\"), 0);  // three characters and the terminator
+  DestroyWindow(wide);
+}
+
 }  // namespace

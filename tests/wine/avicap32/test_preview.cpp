@@ -74,4 +74,60 @@ TEST_F(ServiceTest, PaintsUnscaledFromTopLeftAndScaledToTheWindow) {
   EXPECT_EQ(ScreenPixel(cap_, 301, 201), RGB(c.r, c.g, c.b));
 }
 
+TEST_F(ServiceTest, ScaledPictureKeepsItsProportionsUnlessTheDisplayDialogSaysNot) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);  // 320 x 240
+  MoveWindow(cap_, 0, 0, 400, 240, TRUE);
+  ASSERT_EQ(Send(WM_CAP_GRAB_FRAME), TRUE);
+  ASSERT_EQ(Send(WM_CAP_SET_SCALE, 1), TRUE);
+  UpdateWindow(cap_);
+  PumpMessages(50);
+  EXPECT_EQ(ScreenPixel(cap_, 10, 120), RGB(0, 0, 0));      // ground left of the picture
+  EXPECT_EQ(ScreenPixel(cap_, 390, 120), RGB(0, 0, 0));     // and right of it
+  EXPECT_EQ(ScreenPixel(cap_, 60, 200), RGB(191, 191, 191)); // first bar starts at x = 40
+
+  WithDialog(
+      [](HWND d) {
+        CheckDlgButton(d, 2301, BST_UNCHECKED);  // keep proportions: off
+        CheckDlgButton(d, 2302, BST_UNCHECKED);  // grey ground
+        PressButton(d, IDOK);
+      },
+      [&] { Send(WM_CAP_DLG_VIDEODISPLAY); });
+  UpdateWindow(cap_);
+  PumpMessages(50);
+  EXPECT_EQ(ScreenPixel(cap_, 30, 200), RGB(191, 191, 191));  // stretched to the full width
+  EXPECT_EQ(ScreenPixel(cap_, 390, 200), RGB(16, 16, 16));    // last bar at the right edge
+}
+
+TEST_F(ServiceTest, DisconnectStopsThePreviewAndClearsThePicture) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  Send(WM_CAP_SET_PREVIEWRATE, 20);
+  ASSERT_EQ(Send(WM_CAP_SET_PREVIEW, 1), TRUE);
+  PumpMessages(100);
+  EXPECT_NE(ScreenPixel(cap_, 60, 200), RGB(0, 0, 0));  // a bar
+  ASSERT_EQ(Send(WM_CAP_DRIVER_DISCONNECT), TRUE);
+  EXPECT_FALSE(Status().fLiveWindow);
+  UpdateWindow(cap_);
+  PumpMessages(100);
+  EXPECT_EQ(ScreenPixel(cap_, 60, 200), RGB(0, 0, 0));
+  // Reconnecting does not turn the preview back on by itself.
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  DWORD frames = Status().dwCurrentVideoFrame;
+  PumpMessages(100);
+  EXPECT_EQ(Status().dwCurrentVideoFrame, frames);
+}
+
+TEST_F(ServiceTest, PreviewRateSetsThePace) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  EXPECT_EQ(Send(WM_CAP_SET_PREVIEWRATE, 250), TRUE);
+  ASSERT_EQ(Send(WM_CAP_SET_PREVIEW, 1), TRUE);
+  DWORD first = Status().dwCurrentVideoFrame;
+  PumpMessages(600);
+  EXPECT_LE(Status().dwCurrentVideoFrame - first, 5u);  // about 2 are due
+  // A changed rate applies to a running preview at once.
+  EXPECT_EQ(Send(WM_CAP_SET_PREVIEWRATE, 20), TRUE);
+  first = Status().dwCurrentVideoFrame;
+  PumpMessages(600);
+  EXPECT_GE(Status().dwCurrentVideoFrame - first, 8u);  // about 30 are due
+}
+
 }  // namespace
