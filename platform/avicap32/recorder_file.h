@@ -3,6 +3,9 @@
 // MORVA_AVICAP_WRITE_LIMIT=<bytes> in the environment makes the file behave
 // as if the disk were full once it would grow past that many bytes (the
 // tests' stand-in for a full disk); the free-space watch counts it too.
+// MORVA_AVICAP_SPACE_WATCH=0 turns the watch off, so that tests can reach
+// the write failure itself; MORVA_AVICAP_PART_LIMIT=<bytes> sets the size at
+// which the file goes on in OpenDML parts (1 GiB by default).
 #ifndef MORVA_AVICAP32_RECORDER_FILE_H
 #define MORVA_AVICAP32_RECORDER_FILE_H
 

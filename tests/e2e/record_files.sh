@@ -51,6 +51,16 @@ f="$out/rec_diskfull.avi"
 expect "rec_diskfull frames" "$(probe "$f" v nb_frames)" "$(cat "$out/rec_diskfull.frames")"
 decodes_clean "$f"
 
+f="$out/rec_writefail.avi"
+expect "rec_writefail frames" "$(probe "$f" v nb_frames)" "$(cat "$out/rec_writefail.frames")"
+decodes_clean "$f"
+
+f="$out/rec_opendml.avi"
+expect "rec_opendml video" "$(probe "$f" v codec_name,width,height,r_frame_rate,nb_frames)" "rawvideo,160,120,1000000/66667,30"
+expect "rec_opendml decoded frames" "$(ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 "$f")" "30"
+expect "rec_opendml audio length" "$(ffprobe -v error -count_packets -select_streams a -show_entries stream=nb_frames -of csv=p=0 "$f")" "22050"
+decodes_clean "$f"
+
 for name in rec_stop rec_yield rec_key rec_prealloc rec_saved rec_destroyed; do
   f="$out/$name.avi"
   if [ ! -f "$f" ]; then echo "FAIL $name: not written"; fail=1; continue; fi

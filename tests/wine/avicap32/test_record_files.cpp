@@ -108,3 +108,48 @@ TEST_F(RecordTest, NearlyFullDiskStopsTheRecordingWithAValidFile) {
   // The frame count for the independent check.
   WriteWholeFile(OutFolder() + "\\rec_diskfull.frames", std::to_string(frames));
 }
+
+TEST_F(RecordTest, AFailedWriteStopsTheRecordingAndKeepsAValidFile) {
+  // Without the watch, the full disk is met by a write: the chunk that did
+  // not fit is cut off and the file closed over the frames before it.
+  SetEnvironmentVariableA("MORVA_AVICAP_WRITE_LIMIT", "1000000");
+  SetEnvironmentVariableA("MORVA_AVICAP_SPACE_WATCH", "0");
+  std::string path = UseFile("rec_writefail.avi");
+  Setup(10);
+  EXPECT_TRUE(Send(WM_CAP_SEQUENCE));
+  SetEnvironmentVariableA("MORVA_AVICAP_SPACE_WATCH", nullptr);
+  ASSERT_EQ(1u, ErrorReports().size());
+  EXPECT_EQ(IDS_CAP_NODISKSPACE, ErrorReports()[0].id);
+  EXPECT_NE(std::string::npos, ErrorReports()[0].text.find("disk is full")) << ErrorReports()[0].text;
+  DWORD frames = Status().dwCurrentVideoFrame;
+  EXPECT_GE(frames, 10u);  // about 17 frames of 57,600 bytes fit
+  EXPECT_LT(frames, 20u);
+  std::string bytes = ReadWholeFile(path);
+  ASSERT_GE(bytes.size(), 12u);
+  uint32_t riff;
+  std::memcpy(&riff, bytes.data() + 4, 4);
+  EXPECT_EQ(bytes.size(), riff + 8u);
+  EXPECT_LE(bytes.size(), 1000000u);
+  WriteWholeFile(OutFolder() + "\\rec_writefail.frames", std::to_string(frames));
+}
+
+TEST_F(RecordTest, PastThePartLimitTheFileGoesOnInOpenDmlParts) {
+  SetEnvironmentVariableA("MORVA_AVICAP_PART_LIMIT", "500000");
+  std::string path = UseFile("rec_opendml.avi");  // 2 s, 30 frames of 57,600 bytes in four parts
+  Setup(2);
+  EXPECT_TRUE(Send(WM_CAP_SEQUENCE));
+  SetEnvironmentVariableA("MORVA_AVICAP_PART_LIMIT", nullptr);
+  EXPECT_TRUE(ErrorReports().empty());
+  std::string bytes = ReadWholeFile(path);
+  int parts = 0;
+  for (size_t at = 0; at + 12 <= bytes.size();) {
+    ASSERT_EQ(0, std::memcmp(bytes.data() + at, "RIFF", 4)) << at;
+    ASSERT_EQ(0, std::memcmp(bytes.data() + at + 8, parts == 0 ? "AVI " : "AVIX", 4)) << at;
+    uint32_t size;
+    std::memcpy(&size, bytes.data() + at + 4, 4);
+    EXPECT_LE(size + 8u, 500000u);
+    at += 8 + size + (size & 1);
+    ++parts;
+  }
+  EXPECT_GE(parts, 4);
+}

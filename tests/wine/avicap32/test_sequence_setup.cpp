@@ -88,3 +88,20 @@ TEST_F(RecordTest, SetAudioFormatTakesConsistentPcmOnly) {
   SendPtr(WM_CAP_GET_AUDIOFORMAT, sizeof back, &back);
   EXPECT_EQ(22050u, back.nSamplesPerSec);  // unchanged by the refusals
 }
+
+TEST_F(RecordTest, CompressionDialogOpensOnTheParentAndCancelKeepsUncompressed) {
+  LRESULT r = 1;
+  DialogSeen seen = WithDialog([](HWND d) { PressButton(d, IDCANCEL); },
+                               [&] { r = Send(WM_CAP_DLG_VIDEOCOMPRESSION); });
+  ASSERT_TRUE(seen.appeared);
+  EXPECT_FALSE(r);
+  EXPECT_EQ(parent_, seen.owner);
+  // Still uncompressed: a recording's frames are DIB chunks of the full size.
+  std::string path = UseFile("rec_after_dialog.avi");
+  Setup(1, [](CAPTUREPARMS& p) { p.fCaptureAudio = FALSE; });
+  ASSERT_TRUE(Send(WM_CAP_SEQUENCE));
+  std::string bytes = ReadWholeFile(path);
+  size_t movi = bytes.find("movi");
+  ASSERT_NE(std::string::npos, movi);
+  EXPECT_EQ(0, bytes.compare(movi + 4, 4, "00db"));
+}
