@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "bmp_encoder.h"
 #include "capture_internal.h"
@@ -20,12 +19,12 @@ bool EnsureFrame(CaptureWindowState* s) {
   return s->haveFrame;
 }
 
-bool WriteWhole(HANDLE f, const std::vector<uint8_t>& bytes) {
+bool WriteWhole(HANDLE f, const uint8_t* bytes, size_t size) {
   size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD chunk = static_cast<DWORD>(bytes.size() - done > (1u << 30) ? (1u << 30) : bytes.size() - done);
+  while (done < size) {
+    DWORD chunk = static_cast<DWORD>(size - done > (1u << 30) ? (1u << 30) : size - done);
     DWORD wrote = 0;
-    if (!WriteFile(f, bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0) return false;
+    if (!WriteFile(f, bytes + done, chunk, &wrote, nullptr) || wrote == 0) return false;
     done += wrote;
   }
   return true;
@@ -64,15 +63,18 @@ LRESULT SaveDib(CaptureWindowState* s, const char* path) {
   char shown[MAX_PATH];
   lstrcpynA(shown, path, sizeof shown);
   if (strnlen(path, MAX_PATH) >= MAX_PATH) return SaveFailed(s, shown, nullptr);
-  std::vector<uint8_t> bytes;
-  if (!capcore::EncodeBmp(Capture_FrameFormat(s), s->frame.data(), s->frame.size(), &bytes))
+  // Headers, then the rows straight from the frame: no copy of the picture.
+  uint8_t headers[capcore::kBmpFileHeaderSize + capcore::kBmpInfoHeaderSize];
+  capcore::FrameFormat format = Capture_FrameFormat(s);
+  if (!capcore::EncodeBmpHeaders(format, headers) || s->frame.size() < capcore::FrameBytes(format))
     return SaveFailed(s, path, nullptr);
   char temp[MAX_PATH];
   if (!TempNameBeside(path, temp, sizeof temp)) return SaveFailed(s, path, nullptr);
   HANDLE f = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
   if (f == INVALID_HANDLE_VALUE) return SaveFailed(s, path, nullptr);
-  bool ok = WriteWhole(f, bytes);
+  bool ok = WriteWhole(f, headers, sizeof headers) &&
+            WriteWhole(f, s->frame.data(), capcore::FrameBytes(format));
   ok = CloseHandle(f) && ok;
   if (!ok) return SaveFailed(s, path, temp);
   if (!MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING)) return SaveFailed(s, path, temp);

@@ -42,6 +42,16 @@ TEST(BmpEncoder, HeadersDescribeThePaddedBottomUpRows) {
   EXPECT_EQ(0, std::memcmp(bmp.data() + 54, pixels.data(), pixels.size()));
 }
 
+TEST(BmpEncoder, HeadersAloneMatchTheWholeFile) {
+  FrameFormat f{5, 3, 16};
+  std::vector<uint8_t> pixels(FrameBytes(f), 0x5A), bmp;
+  ASSERT_TRUE(EncodeBmp(f, pixels.data(), pixels.size(), &bmp));
+  uint8_t headers[54];
+  ASSERT_TRUE(EncodeBmpHeaders(f, headers));
+  EXPECT_EQ(0, std::memcmp(headers, bmp.data(), sizeof headers));
+  EXPECT_FALSE(EncodeBmpHeaders({5, 3, 1}, headers));
+}
+
 TEST(BmpEncoder, RefusesShortInputAndBadFormats) {
   FrameFormat f{8, 8, 32};
   std::vector<uint8_t> pixels(FrameBytes(f) - 1), bmp(3, 1);

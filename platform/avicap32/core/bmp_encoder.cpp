@@ -30,6 +30,19 @@ void WriteInfoHeader(const FrameFormat& format, uint8_t* out) {
   // biClrUsed, biClrImportant: 0
 }
 
+bool EncodeBmpHeaders(const FrameFormat& format, uint8_t* p) {
+  size_t image = FrameBytes(format);
+  if (image == 0 || p == nullptr) return false;
+  size_t offset = kBmpFileHeaderSize + kBmpInfoHeaderSize;
+  p[0] = 'B';                                                    // bfType
+  p[1] = 'M';
+  Put32(p + 2, static_cast<uint32_t>(offset + image));           // bfSize
+  Put32(p + 6, 0);                                               // bfReserved1, bfReserved2
+  Put32(p + 10, static_cast<uint32_t>(offset));                  // bfOffBits
+  WriteInfoHeader(format, p + kBmpFileHeaderSize);
+  return true;
+}
+
 bool EncodeBmp(const FrameFormat& format, const uint8_t* pixels, size_t size,
                std::vector<uint8_t>* out) {
   out->clear();
@@ -37,14 +50,8 @@ bool EncodeBmp(const FrameFormat& format, const uint8_t* pixels, size_t size,
   if (image == 0 || pixels == nullptr || size < image) return false;
   size_t offset = kBmpFileHeaderSize + kBmpInfoHeaderSize;
   out->resize(offset + image);
-  uint8_t* p = out->data();
-  p[0] = 'B';                                                    // bfType
-  p[1] = 'M';
-  Put32(p + 2, static_cast<uint32_t>(offset + image));           // bfSize
-  Put32(p + 6, 0);                                               // bfReserved1, bfReserved2
-  Put32(p + 10, static_cast<uint32_t>(offset));                  // bfOffBits
-  WriteInfoHeader(format, p + kBmpFileHeaderSize);
-  std::memcpy(p + offset, pixels, image);
+  EncodeBmpHeaders(format, out->data());
+  std::memcpy(out->data() + offset, pixels, image);
   return true;
 }
 

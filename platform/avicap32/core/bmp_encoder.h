@@ -19,6 +19,11 @@ enum { kBmpFileHeaderSize = 14, kBmpInfoHeaderSize = 40 };
 bool EncodeBmp(const FrameFormat& format, const uint8_t* pixels, size_t size,
                std::vector<uint8_t>* out);
 
+// Fills the 54 bytes that precede the rows in the file (file header and
+// info header), so that a writer can send the rows straight from the frame.
+// False for an unsupported format.
+bool EncodeBmpHeaders(const FrameFormat& format, uint8_t* out54);
+
 // Writes the 40-byte info header (BITMAPINFOHEADER layout, little endian).
 void WriteInfoHeader(const FrameFormat& format, uint8_t* out40);
 
