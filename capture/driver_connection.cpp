@@ -8,11 +8,8 @@
 #include "capture/frame_rate.h"
 #include "capture/view.h"
 #include "resources/resource.h"
-
-// Declared by the frame windows and the status reporting (ui/).
-void CentreCaptureWindow();
-LRESULT CALLBACK StatusProcedure(HWND captureWindow, int number, LPCSTR text);
-LRESULT CALLBACK ErrorProcedure(HWND captureWindow, int number, LPCSTR text);
+#include "ui/layout.h"
+#include "ui/status_report.h"
 
 namespace {
 
