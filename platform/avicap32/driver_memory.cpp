@@ -34,7 +34,7 @@ void WriteInt(const char* section, const char* key, int value, const char* file)
 }  // namespace
 
 void DriverMemory_Load(CaptureWindowState* s) {
-  char file[MAX_PATH], section[32], desc[256];
+  char file[MAX_PATH], section[32], desc[1024];
   SettingsPath(file, sizeof file);
   Section(s, section, sizeof section);
   GetPrivateProfileStringA(section, "Description", "", desc, sizeof desc, file);

@@ -94,6 +94,43 @@ TEST(CameraConfig, MalformedFilesGiveBuiltInListAndNameTheLine) {
   EXPECT_NE(r.error.find("line 4"), std::string::npos) << r.error;
 }
 
+// Files made of random good and bad lines never crash the parser, and
+// whatever it accepts can be connected: every installed driver offers at
+// least one size and depth.
+TEST(CameraConfig, ScrambledFilesGiveUsableListsOrAnError) {
+  const char* const lines[] = {"[Driver0]", "[Driver9]", "[Driver1]", "Sizes=1x1,640x480",
+                               "Sizes=", "Sizes=,", "BitDepths=24", "BitDepths=", "Pattern=bars",
+                               "x=1", "", ";c", "Sizes=99999x1", "Overlay=1", "Description=",
+                               "=", "[", "[Driver]", "BitDepths=16,", "Sizes=8x"};
+  const size_t count = sizeof lines / sizeof lines[0];
+  uint32_t seed = 12345;
+  int accepted = 0, refused = 0;
+  for (int round = 0; round < 5000; ++round) {
+    std::string text;
+    seed = seed * 1664525u + 1013904223u;
+    int n = 1 + static_cast<int>((seed >> 16) % 6);
+    for (int i = 0; i < n; ++i) {
+      seed = seed * 1664525u + 1013904223u;
+      text += lines[(seed >> 16) % count];
+      text += (seed & 1) ? "\r\n" : "\n";
+    }
+    ConfigParse r = ParseCameraConfig(text);
+    if (!r.ok) {
+      ++refused;
+      EXPECT_FALSE(r.error.empty()) << text;
+      continue;
+    }
+    ++accepted;
+    for (const capcore::DriverConfig& d : r.list.drivers) {
+      if (!d.present) continue;
+      EXPECT_FALSE(d.sizes.empty()) << text;
+      EXPECT_FALSE(d.bitDepths.empty()) << text;
+    }
+  }
+  EXPECT_GT(accepted, 50);  // the generator reaches both kinds
+  EXPECT_GT(refused, 50);
+}
+
 TEST(CameraConfig, PatternNamesRoundTrip) {
   for (Pattern p : {Pattern::Bars, Pattern::Checker, Pattern::Gradient}) {
     Pattern back;
