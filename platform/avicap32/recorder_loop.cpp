@@ -1,6 +1,6 @@
 // One recording from its first report to its last: frames taken on the
-// requested period with true timing (a frame whose whole period has passed
-// is written as dropped), audio beside each frame, the stop conditions, the
+// requested period with true timing (a frame that the camera's buffers could
+// no longer hold when the recording got to it is written as dropped), audio beside each frame, the stop conditions, the
 // free-space watch, and the closing reports.
 #include <cstdio>
 #include <cstring>
@@ -73,7 +73,12 @@ void SystemText(DWORD code, char* buf, size_t size) {
 class Recording {
  public:
   Recording(SequenceImpl* impl, RecordingJob& job)
-      : impl_(impl), job_(job), direct_(!job.onWorker), period_(job.parms.dwRequestMicroSecPerFrame), keys_(job.parms) {}
+      : impl_(impl),
+        job_(job),
+        direct_(!job.onWorker),
+        period_(job.parms.dwRequestMicroSecPerFrame),
+        buffers_(job.parms.wNumVideoRequested == 0 ? 1 : job.parms.wNumVideoRequested > 100 ? 100 : job.parms.wNumVideoRequested),
+        keys_(job.parms) {}
 
   BOOL Run();
 
@@ -96,6 +101,7 @@ class Recording {
   RecordingJob& job_;
   bool direct_;
   uint64_t period_;
+  uint64_t buffers_;  // frames the camera holds while the recording is behind
   AbortKeys keys_;
   RecorderFile file_;
   std::unique_ptr<avi::Writer> writer_;
@@ -358,7 +364,9 @@ BOOL Recording::Run() {
       Wait(due - now);
       continue;
     }
-    bool late = now >= due + period_;  // its whole period has passed: dropped
+    // The camera holds wNumVideoRequested frames: a frame is lost only when
+    // the recording falls further behind than that (then written as dropped).
+    bool late = now >= due + period_ * buffers_;
     if (!late) capcore::RenderFrame(job_.format, job_.source, static_cast<uint32_t>(frames_),
                                     static_cast<uint32_t>(due / 1000), frame_.data(), frame_.size());
     if (!SpaceLeft() || !WriteFrame(frames_, late)) break;

@@ -68,21 +68,34 @@ for name in rec_stop rec_yield rec_key rec_prealloc rec_saved rec_destroyed; do
   decodes_clean "$f"
 done
 
-# Frame n of the time-limit recording is the camera's frame n.
-f="$out/rec_limit.avi"
-"$root/scripts/wine-run" "$build/bin/reference_frames.exe" 160 120 66667 30 "Z:${out//\//\\}\\ref.raw" >/dev/null
-ffmpeg -v error -i "$f" -map 0:v -fps_mode passthrough -f rawvideo -pix_fmt bgr24 "$out/got.raw"
-ffprobe -v error -select_streams v -show_entries packet=pts,size -of csv=p=0 "$f" >"$out/pts.csv"
-python3 - "$out/ref.raw" "$out/got.raw" "$out/pts.csv" <<'PY' || fail=1
+# Decoded frame k of FILE is the camera's frame of its number (its time
+# stamp), for every decoded frame.
+same_frames() {  # file frame-count microseconds-per-frame
+  local f="$1" n="$2" us="$3" name
+  name="$(basename "$f" .avi)"
+  "$root/scripts/wine-run" "$build/bin/reference_frames.exe" 160 120 "$us" "$n" "Z:${out//\//\\}\\ref.raw" >/dev/null
+  ffmpeg -v error -y -i "$f" -map 0:v -fps_mode passthrough -f rawvideo -pix_fmt bgr24 "$out/got.raw"
+  ffprobe -v error -select_streams v -show_entries packet=pts,size -of csv=p=0 "$f" >"$out/pts.csv"
+  python3 - "$out/ref.raw" "$out/got.raw" "$out/pts.csv" "$name" <<'PY' || fail=1
 import sys
 ref = open(sys.argv[1], 'rb').read(); got = open(sys.argv[2], 'rb').read()
 size = 160 * 120 * 3
 pts = [int(l.split(',')[0]) for l in open(sys.argv[3]) if l.strip() and int(l.split(',')[1]) > 0]
 if len(got) != len(pts) * size or not pts:
-    print("FAIL frames: %d decoded for %d packets" % (len(got) // size, len(pts))); sys.exit(1)
+    print("FAIL %s: %d frames decoded for %d packets" % (sys.argv[4], len(got) // size, len(pts))); sys.exit(1)
 bad = [p for k, p in enumerate(pts) if got[k * size:(k + 1) * size] != ref[p * size:(p + 1) * size]]
 if bad:
-    print("FAIL frames differ from the camera's at numbers %s" % bad[:10]); sys.exit(1)
-print("ok   rec_limit: all %d decoded frames equal the camera's frames of their numbers" % len(pts))
+    print("FAIL %s: frames differ from the camera's at numbers %s" % (sys.argv[4], bad[:10])); sys.exit(1)
+print("ok   %s: all %d decoded frames equal the camera's frames of their numbers" % (sys.argv[4], len(pts)))
 PY
+}
+same_frames "$out/rec_limit.avi" 30 66667
+same_frames "$out/rec_opendml.avi" 30 66667
+
+# Dropped frames: the length stays the time, the frames taken keep their places.
+f="$out/rec_dropped.avi"
+expect "rec_dropped length" "$(probe "$f" v nb_frames)" "45"
+expect "rec_dropped decoded frames" "$(ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 "$f")" "$(cat "$out/rec_dropped.frames")"
+decodes_clean "$f"
+same_frames "$f" 45 66667
 exit $fail

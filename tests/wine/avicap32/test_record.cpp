@@ -229,3 +229,89 @@ TEST_F(RecordTest, DestroyingTheWindowDuringAWorkerRecordingEndsItCleanly) {
   EXPECT_EQ(0, std::memcmp(head, "RIFF", 4));
   EXPECT_EQ(0, std::memcmp(head + 8, "AVI ", 4));
 }
+
+namespace {
+
+LRESULT CALLBACK StallEachSecond(HWND w, int id, LPCSTR text) {
+  RecordStatus(w, id, text);
+  if (id == IDS_CAP_STAT_VIDEOCURRENT) Sleep(400);  // six frame periods go by
+  return 1;
+}
+
+HWND g_destroyTarget = nullptr;
+LRESULT CALLBACK DestroyOnFirstSecond(HWND w, int id, LPCSTR text) {
+  RecordStatus(w, id, text);
+  if (id == IDS_CAP_STAT_VIDEOCURRENT && g_destroyTarget) {
+    HWND target = g_destroyTarget;
+    g_destroyTarget = nullptr;
+    DestroyWindow(target);
+  }
+  return 1;
+}
+
+}  // namespace
+
+TEST_F(RecordTest, FramesMissedWhileStalledAreDroppedAndTheTimingStaysTrue) {
+  std::string path = UseFile("rec_dropped.avi");  // 3 s: 45 frame periods, some dropped
+  Setup(3, [](CAPTUREPARMS& p) {
+    p.wPercentDropForError = 5;
+    p.wNumVideoRequested = 1;  // the camera holds one frame only
+  });
+  SendPtr(WM_CAP_SET_CALLBACK_STATUSA, 0, reinterpret_cast<const void*>(StallEachSecond));
+  EXPECT_TRUE(Send(WM_CAP_SEQUENCE));
+  CAPSTATUS st = Status();
+  EXPECT_EQ(45u, st.dwCurrentVideoFrame);  // the file's length is its time
+  EXPECT_GE(st.dwCurrentVideoFramesDropped, 8u);  // two stalls of six periods at least
+  EXPECT_LE(st.dwCurrentVideoFramesDropped, 30u);
+  EXPECT_EQ(1, Count(StatusReports(), IDS_CAP_STAT_FRAMESDROPPED));
+  // The drop report comes after the totals, before the end.
+  std::vector<int> ids = Ids(StatusReports());
+  ASSERT_GE(ids.size(), 3u);
+  EXPECT_EQ(IDS_CAP_STAT_FRAMESDROPPED, ids[ids.size() - 2]);
+  EXPECT_EQ(IDS_CAP_STAT_VIDEOAUDIO, ids[ids.size() - 3]);
+  WriteWholeFile(OutFolder() + "\\rec_dropped.frames", std::to_string(st.dwCurrentVideoFrame - st.dwCurrentVideoFramesDropped));
+}
+
+TEST_F(RecordTest, FewDropsBelowTheThresholdAreNotReported) {
+  UseFile("rec_fewdrops.avi");
+  Setup(2, [](CAPTUREPARMS& p) {
+    p.wPercentDropForError = 90;
+    p.wNumVideoRequested = 1;
+  });
+  SendPtr(WM_CAP_SET_CALLBACK_STATUSA, 0, reinterpret_cast<const void*>(StallEachSecond));
+  EXPECT_TRUE(Send(WM_CAP_SEQUENCE));
+  EXPECT_GT(Status().dwCurrentVideoFramesDropped, 0u);
+  EXPECT_EQ(0, Count(StatusReports(), IDS_CAP_STAT_FRAMESDROPPED));
+}
+
+static LRESULT CALLBACK StallBriefly(HWND w, int id, LPCSTR text) {
+  RecordStatus(w, id, text);
+  if (id == IDS_CAP_STAT_VIDEOCURRENT) Sleep(150);  // between two and three frame periods
+  return 1;
+}
+
+TEST_F(RecordTest, TheCamerasBuffersCarryTheRecordingOverAShortStall) {
+  UseFile("rec_buffered.avi");
+  Setup(2);  // the default five buffers
+  SendPtr(WM_CAP_SET_CALLBACK_STATUSA, 0, reinterpret_cast<const void*>(StallBriefly));
+  EXPECT_TRUE(Send(WM_CAP_SEQUENCE));
+  EXPECT_EQ(30u, Status().dwCurrentVideoFrame);
+  EXPECT_EQ(0u, Status().dwCurrentVideoFramesDropped);
+}
+
+TEST_F(RecordTest, DestroyingTheWindowWhileItRecordsInItsThreadEndsCleanly) {
+  std::string path = UseFile("rec_destroyed_inline.avi");
+  Setup(0);
+  g_destroyTarget = cap_;
+  SendPtr(WM_CAP_SET_CALLBACK_STATUSA, 0, reinterpret_cast<const void*>(DestroyOnFirstSecond));
+  EXPECT_FALSE(SendMessageA(cap_, WM_CAP_SEQUENCE, 0, 0));
+  EXPECT_FALSE(IsWindow(cap_));
+  cap_ = nullptr;
+  size_t reports = StatusReports().size();
+  PumpMessages(100);
+  EXPECT_EQ(reports, StatusReports().size());  // nothing reported after the window went
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, f);  // closed: it opens exclusively
+  CloseHandle(f);
+  Recreate();
+}
