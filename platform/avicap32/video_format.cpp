@@ -56,9 +56,9 @@ LRESULT SetVideoFormat(CaptureWindowState* s, WPARAM size, const BITMAPINFO* in)
     return FALSE;
   if (!s->driver.OffersSize(h.biWidth, h.biHeight) || !s->driver.OffersDepth(h.biBitCount))
     return FALSE;
-  bool wasFrozen = s->haveFrame && !s->preview && !s->overlay;
+  bool hadFrame = s->haveFrame;
   SetFormat(s, h.biWidth, h.biHeight, h.biBitCount);
-  if (wasFrozen) MakeFrame(s);  // the frozen picture in the new format
+  if (hadFrame) MakeFrame(s);  // the picture on screen at once in the new format
   DriverMemory_Save(s);
   return TRUE;
 }

@@ -33,7 +33,15 @@ TEST_F(ServiceTest, VideoFormatSizeRecordAndBoundedCopy) {
 
 TEST_F(ServiceTest, SetVideoFormatTakesOnlyWhatTheDriverOffers) {
   ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  ASSERT_EQ(Send(WM_CAP_GRAB_FRAME), TRUE);  // a frozen 320 x 240 frame
   EXPECT_TRUE(SetFormat(160, 120, 32));
+  // The frozen picture is made again in the new format: the copy matches it.
+  ASSERT_EQ(Send(WM_CAP_EDIT_COPY), TRUE);
+  Dib clip;
+  ASSERT_TRUE(ReadClipboardDib(&clip));
+  EXPECT_EQ(clip.header.biWidth, 160);
+  EXPECT_EQ(clip.header.biBitCount, 32);
+  EXPECT_EQ(clip.bits.size(), 160u * 4u * 120u);
   EXPECT_EQ(Format().biWidth, 160);
   EXPECT_EQ(Format().biBitCount, 32);
   EXPECT_EQ(Format().biSizeImage, 160u * 4u * 120u);
