@@ -65,7 +65,14 @@ void Relay_Create(SequenceImpl* impl) {
 void Relay_Destroy(SequenceImpl* impl) {
   if (!impl->relay) return;
   MSG m;
-  while (PeekMessageA(&m, impl->relay, kStatusMsg, kErrorMsg, PM_REMOVE)) delete reinterpret_cast<Report*>(m.lParam);
+  while (PeekMessageA(&m, impl->relay, kStatusMsg, kErrorMsg, PM_REMOVE)) {
+    if (m.message == WM_QUIT) {  // some systems hand out the quit message whatever the filter
+      PostQuitMessage(static_cast<int>(m.wParam));
+      break;
+    }
+    if (m.hwnd == impl->relay && (m.message == kStatusMsg || m.message == kErrorMsg))
+      delete reinterpret_cast<Report*>(m.lParam);
+  }
   SetWindowLongPtrA(impl->relay, GWLP_USERDATA, 0);
   DestroyWindow(impl->relay);
   impl->relay = nullptr;
