@@ -64,15 +64,21 @@ void Relay_Create(SequenceImpl* impl) {
 
 void Relay_Destroy(SequenceImpl* impl) {
   if (!impl->relay) return;
+  // A filtered PeekMessage still hands out WM_QUIT: put it back, or the
+  // application's message loop never sees the quit posted while its windows
+  // are being destroyed.
   MSG m;
+  bool quit = false;
+  int quitCode = 0;
   while (PeekMessageA(&m, impl->relay, kStatusMsg, kErrorMsg, PM_REMOVE)) {
-    if (m.message == WM_QUIT) {  // some systems hand out the quit message whatever the filter
-      PostQuitMessage(static_cast<int>(m.wParam));
-      break;
+    if (m.message == WM_QUIT) {
+      quit = true;
+      quitCode = static_cast<int>(m.wParam);
+      continue;
     }
-    if (m.hwnd == impl->relay && (m.message == kStatusMsg || m.message == kErrorMsg))
-      delete reinterpret_cast<Report*>(m.lParam);
+    delete reinterpret_cast<Report*>(m.lParam);
   }
+  if (quit) PostQuitMessage(quitCode);
   SetWindowLongPtrA(impl->relay, GWLP_USERDATA, 0);
   DestroyWindow(impl->relay);
   impl->relay = nullptr;
