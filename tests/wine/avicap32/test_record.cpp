@@ -315,3 +315,22 @@ TEST_F(RecordTest, DestroyingTheWindowWhileItRecordsInItsThreadEndsCleanly) {
   CloseHandle(f);
   Recreate();
 }
+
+TEST_F(RecordTest, DestroyingTheWindowKeepsAQuitMessageThatIsWaiting) {
+  // An application posts its quit message, then its windows go: the quit
+  // must still end its message loop.
+  PostQuitMessage(7);
+  DestroyWindow(cap_);
+  cap_ = nullptr;
+  MSG m;
+  bool quit = false;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    if (m.message == WM_QUIT) {
+      quit = true;
+      EXPECT_EQ(7u, m.wParam);
+      break;
+    }
+  }
+  EXPECT_TRUE(quit);
+  Recreate();
+}
