@@ -1,6 +1,7 @@
 // Records from the synthetic camera through the capture service and prints
 // frames, dropped frames and the process's CPU use. Run under Wine by
-// scripts/benchmarks.sh. Usage: bench_recording SECONDS [WIDTH HEIGHT FPS]
+// scripts/benchmarks.sh. Usage: bench_recording SECONDS [WIDTH HEIGHT FPS [keep]]
+// (keep: the file stays in the temp folder for a reader to check).
 #include <windows.h>
 #include <vfw.h>
 
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
               static_cast<unsigned long>(st.dwCurrentVideoFramesDropped), mb, cpu, wall,
               wall > 0 ? 100.0 * cpu / wall : 0.0);
   DestroyWindow(cap);
-  DeleteFileA(path);
+  if (argc > 5 && lstrcmpA(argv[5], "keep") == 0) std::printf("kept %s\n", path);
+  else DeleteFileA(path);
   return ok ? 0 : 1;
 }
