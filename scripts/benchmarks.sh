@@ -31,7 +31,7 @@ echo "== capture service (target: synthesis >= 1000 frames/s, preview < 10% of a
 "$root/scripts/wine-run" "$MORVA_BUILD/bin/bench_service.exe" preview 10
 "$root/scripts/wine-run" "$MORVA_BUILD/bin/bench_service.exe" savedib 100
 
-# --- Recording (helper "recording"'s section) --------------------------------
+# --- Recording ---------------------------------------------------------------
 echo "== recording (targets: 640x480 24-bit at 30 fps for 60 s drops no frame and uses < 25% of a core;"
 echo "   the native AVI writer at least as fast as ffmpeg muxing the same raw frames)"
 "$root/scripts/wine-run" "$MORVA_BUILD/bin/bench_recording.exe" 60 2>&1 | grep '^recording'
