@@ -115,8 +115,7 @@ class Recording {
   uint64_t room_ = 0;            // bytes that may be written, as last measured, less what was written since
   uint64_t roomMeasuredAt_ = 0;  // file size when measured
   bool watchSpace_ = EnvNumber("MORVA_AVICAP_SPACE_WATCH", 1) != 0;  // 0: tests reach the write failure
-  bool reportedError_ = false;
-  bool stopForError_ = false;
+  bool stopForError_ = false;  // a failure that ended the recording was reported
 };
 
 void Recording::Status(int id, const char* format, ...) {
@@ -134,7 +133,6 @@ void Recording::Error(int id, const char* format, ...) {
   va_start(ap, format);
   vsnprintf(text, sizeof text, format, ap);
   va_end(ap);
-  reportedError_ = true;
   Relay_Error(impl_, direct_, id, text);
 }
 
@@ -300,7 +298,9 @@ void Recording::Publish() {
 
 void Recording::CloseFile() {
   if (!writer_) return;
-  if (!writer_->Finish() && !reportedError_) WriteFailed();
+  // Only a failure already reported keeps this one quiet: an earlier report
+  // about audio or the compressor says nothing about the file.
+  if (!writer_->Finish() && !stopForError_) WriteFailed();
   writer_.reset();
   file_.Close();
 }
@@ -400,7 +400,7 @@ BOOL Recording::Run() {
   Publish();
   if (job_.toFile && frames_ - dropped_ == 0) {
     DeleteFileA(job_.path);
-    if (!reportedError_) Error(IDS_CAP_NO_FRAME_CAP_ERROR, "No frame was recorded, so no capture file was kept.");
+    if (!stopForError_) Error(IDS_CAP_NO_FRAME_CAP_ERROR, "No frame was recorded, so no capture file was kept.");
   }
   FinalReports();
   Status(IDS_CAP_END, "Recording ended");

@@ -184,6 +184,23 @@ TEST_F(RecordTest, ARecordingWithoutFramesLeavesNoFileAndSaysSo) {
   EXPECT_EQ(IDS_CAP_END, StatusReports().back().id);
 }
 
+TEST_F(RecordTest, AnEarlierAudioErrorDoesNotHideTheMissingFile) {
+  // The report about the missing audio source says nothing about the file:
+  // the recording without frames must still say that it kept none.
+  SetEnvironmentVariableA("MORVA_AVICAP_AUDIO_SOURCE", "none");
+  std::string path = UseFile("empty_noaudio.avi");
+  Setup(0, [](CAPTUREPARMS& p) {
+    p.fCaptureAudio = TRUE;
+    p.fLimitEnabled = TRUE;
+    p.wTimeLimit = 0;
+  });
+  EXPECT_FALSE(Send(WM_CAP_SEQUENCE));
+  EXPECT_FALSE(Exists(path));
+  ASSERT_EQ(2u, ErrorReports().size());
+  EXPECT_EQ(IDS_CAP_NO_AUDIO_CAP_ERROR, ErrorReports()[0].id);
+  EXPECT_EQ(IDS_CAP_NO_FRAME_CAP_ERROR, ErrorReports()[1].id);
+}
+
 TEST_F(RecordTest, UnwritableCaptureFileIsReportedAndNothingRecorded) {
   std::string path = folder_ + "\\no such folder\\x.avi";
   ASSERT_TRUE(SendPtr(WM_CAP_FILE_SET_CAPTURE_FILEA, 0, path.c_str()));
