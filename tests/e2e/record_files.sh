@@ -61,7 +61,7 @@ expect "rec_opendml decoded frames" "$(ffprobe -v error -count_frames -select_st
 expect "rec_opendml audio length" "$(ffprobe -v error -count_packets -select_streams a -show_entries stream=nb_frames -of csv=p=0 "$f")" "22050"
 decodes_clean "$f"
 
-for name in rec_stop rec_yield rec_key rec_prealloc rec_saved rec_destroyed; do
+for name in rec_stop rec_yield rec_key rec_prealloc rec_saved rec_destroyed rec_preview; do
   f="$out/$name.avi"
   if [ ! -f "$f" ]; then echo "FAIL $name: not written"; fail=1; continue; fi
   expect "$name video" "$(probe "$f" v codec_name,width,height)" "rawvideo,160,120"

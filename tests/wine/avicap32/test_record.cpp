@@ -77,7 +77,35 @@ TEST_F(RecordTest, ConfirmedRecordingStopsAtTheTimeLimitWithItsReports) {
     if (ids[i] == IDS_CAP_STAT_VIDEOAUDIO) totals = i;
   EXPECT_EQ(IDS_CAP_STAT_VIDEOCURRENT, ids[totals - 1]);
   EXPECT_TRUE(ErrorReports().empty());
-  // The preview, on before, is back on after.
+}
+
+namespace {
+int g_liveDuringRecording = -1;
+LRESULT CALLBACK NoteLiveWindow(HWND w, int id, LPCSTR text) {
+  RecordStatus(w, id, text);
+  if (id == IDS_CAP_STAT_VIDEOCURRENT) {
+    CAPSTATUS st{};
+    SendMessageA(w, WM_CAP_GET_STATUS, sizeof st, reinterpret_cast<LPARAM>(&st));
+    g_liveDuringRecording = st.fLiveWindow ? 1 : 0;
+  }
+  return 1;
+}
+}  // namespace
+
+TEST_F(RecordTest, PreviewStopsWhileRecordingAndComesBackAfter) {
+  UseFile("rec_preview.avi");
+  Setup(1, [](CAPTUREPARMS& p) { p.fCaptureAudio = FALSE; });
+  SendPtr(WM_CAP_SET_CALLBACK_STATUSA, 0, reinterpret_cast<const void*>(NoteLiveWindow));
+  ASSERT_TRUE(Send(WM_CAP_SET_PREVIEW, 1));
+  ASSERT_TRUE(Status().fLiveWindow);
+  g_liveDuringRecording = -1;
+  EXPECT_TRUE(Send(WM_CAP_SEQUENCE));
+  EXPECT_EQ(0, g_liveDuringRecording);
+  EXPECT_TRUE(Status().fLiveWindow);
+  Send(WM_CAP_SET_PREVIEW, 0);
+  // Without preview before, none after.
+  EXPECT_TRUE(Send(WM_CAP_SEQUENCE));
+  EXPECT_FALSE(Status().fLiveWindow);
 }
 
 TEST_F(RecordTest, StopFromTheStatusProcedureEndsTheRecordingInItsThread) {
@@ -111,7 +139,10 @@ TEST_F(RecordTest, WithYieldItReturnsAtOnceAndReportsOnTheWindowsThread) {
   EXPECT_LT(GetTickCount() - t0, 500u);
   EXPECT_TRUE(Status().fCapturingNow);
   EXPECT_FALSE(Send(WM_CAP_SEQUENCE));  // one recording at a time
-  PumpMessages(1200);
+  // Past the first second's report (a late start of the worker on a busy
+  // machine only takes longer).
+  for (int i = 0; i < 200 && Status().dwCurrentVideoFrame < 17; ++i) PumpMessages(50);
+  PumpMessages(100);
   EXPECT_TRUE(Send(WM_CAP_ABORT));
   for (int i = 0; i < 100 && Status().fCapturingNow; ++i) PumpMessages(50);
   EXPECT_FALSE(Status().fCapturingNow);
