@@ -76,18 +76,7 @@ same_frames() {  # file frame-count microseconds-per-frame
   "$root/scripts/wine-run" "$build/bin/reference_frames.exe" 160 120 "$us" "$n" "Z:${out//\//\\}\\ref.raw" >/dev/null
   ffmpeg -v error -y -i "$f" -map 0:v -fps_mode passthrough -f rawvideo -pix_fmt bgr24 "$out/got.raw"
   ffprobe -v error -select_streams v -show_entries packet=pts,size -of csv=p=0 "$f" >"$out/pts.csv"
-  python3 - "$out/ref.raw" "$out/got.raw" "$out/pts.csv" "$name" <<'PY' || fail=1
-import sys
-ref = open(sys.argv[1], 'rb').read(); got = open(sys.argv[2], 'rb').read()
-size = 160 * 120 * 3
-pts = [int(l.split(',')[0]) for l in open(sys.argv[3]) if l.strip() and int(l.split(',')[1]) > 0]
-if len(got) != len(pts) * size or not pts:
-    print("FAIL %s: %d frames decoded for %d packets" % (sys.argv[4], len(got) // size, len(pts))); sys.exit(1)
-bad = [p for k, p in enumerate(pts) if got[k * size:(k + 1) * size] != ref[p * size:(p + 1) * size]]
-if bad:
-    print("FAIL %s: frames differ from the camera's at numbers %s" % (sys.argv[4], bad[:10])); sys.exit(1)
-print("ok   %s: all %d decoded frames equal the camera's frames of their numbers" % (sys.argv[4], len(pts)))
-PY
+  python3 "$here/record_same_frames.py" "$out/ref.raw" "$out/got.raw" "$out/pts.csv" "$name" 160 120 || fail=1
 }
 same_frames "$out/rec_limit.avi" 30 66667
 same_frames "$out/rec_opendml.avi" 30 66667
