@@ -52,23 +52,30 @@ void CALLBACK DialogWatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 BOOL CALLBACK DialogWatcher::OnThreadWindow(HWND window, LPARAM watcher) {
-  auto* self = reinterpret_cast<DialogWatcher*>(watcher);
-  char cls[16] = "";
-  GetClassNameA(window, cls, sizeof cls);
-  if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-  if (std::find(self->handled_.begin(), self->handled_.end(), window) != self->handled_.end()) {
-    return TRUE;
-  }
-  self->handled_.push_back(window);
-  SeenDialog seen{DialogText(window), WindowText(window), GetWindow(window, GW_OWNER), window};
-  self->seen_.push_back(seen);
-  if (self->action_) {
-    self->action_(window, seen);
-  } else {
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(self->button_, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, self->button_)));
+  // Called back from EnumThreadWindows: nothing may unwind through it.
+  try {
+    reinterpret_cast<DialogWatcher*>(watcher)->Handle(window);
+  } catch (...) {
   }
   return TRUE;
+}
+
+void DialogWatcher::Handle(HWND window) {
+  char cls[16] = "";
+  GetClassNameA(window, cls, sizeof cls);
+  if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(window)) return;
+  if (std::find(handled_.begin(), handled_.end(), window) != handled_.end()) {
+    return;
+  }
+  handled_.push_back(window);
+  SeenDialog seen{DialogText(window), WindowText(window), GetWindow(window, GW_OWNER), window};
+  seen_.push_back(seen);
+  if (action_) {
+    action_(window, seen);
+  } else {
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, button_)));
+  }
 }
 
 void DialogWatcher::Look() {

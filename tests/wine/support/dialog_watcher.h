@@ -37,6 +37,7 @@ class DialogWatcher {
  private:
   static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
   static BOOL CALLBACK OnThreadWindow(HWND window, LPARAM watcher);
+  void Handle(HWND window);  // records and answers one window if it is a new dialog
   void Look();
 
   int button_;
