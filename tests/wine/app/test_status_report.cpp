@@ -85,7 +85,7 @@ TEST_F(StatusReportTest, ErrorsShowTheServiceTextInAnUnownedBox) {
 }
 
 TEST_F(StatusReportTest, StartUpInstallsTheProceduresOnTheCaptureWindow) {
-  if (!g_context.captureWindow) GTEST_SKIP() << "start-up made no capture window";
+  ASSERT_TRUE(IsWindow(g_context.captureWindow)) << "start-up made no capture window";
   EXPECT_EQ(reinterpret_cast<FARPROC>(&StatusProcedure),
             FakeCapApi().GetCallback(WM_CAP_SET_CALLBACK_STATUSA));
   EXPECT_EQ(reinterpret_cast<FARPROC>(&ErrorProcedure),
