@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "capture/view.h"
 #include "resources/resource.h"
+#include "ui/button_face_paint.h"
 
 namespace {
 
@@ -36,10 +37,10 @@ bool FillDriverRow(HWND dialog, int index) {
 
 BOOL OnInitDialog(HWND dialog) {
   HoldView();
-  RECT row;
+  RECT row = {};
   GetWindowRect(GetDlgItem(dialog, IDC_DRIVER_FIRST), &row);
   const int rowHeight = Height(row);
-  RECT frame;
+  RECT frame = {};
   GetWindowRect(dialog, &frame);
   int height = Height(frame);
   for (int index = 0; index < kDriverRows; ++index) {
@@ -47,18 +48,6 @@ BOOL OnInitDialog(HWND dialog) {
   }
   MoveWindow(dialog, frame.left, frame.top, frame.right - frame.left + 1, height, FALSE);
   return TRUE;
-}
-
-void OnPaint(HWND dialog) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(dialog, &paint);
-  SetBkMode(dc, OPAQUE);
-  RECT client;
-  GetClientRect(dialog, &client);
-  HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-  FillRect(dc, &client, face);
-  DeleteObject(face);
-  EndPaint(dialog, &paint);
 }
 
 // Every command brings the picture back; Enter and Escape end with -1, a
@@ -82,7 +71,7 @@ INT_PTR CALLBACK DriverListProcedure(HWND dialog, UINT message, WPARAM first, LP
   try {
     switch (message) {
       case WM_INITDIALOG: return OnInitDialog(dialog);
-      case WM_PAINT: OnPaint(dialog); return TRUE;
+      case WM_PAINT: PaintButtonFace(dialog); return TRUE;  // no countdown stops here
       case WM_COMMAND: OnCommand(dialog, LOWORD(first)); return TRUE;
       default: return FALSE;
     }
