@@ -2,7 +2,7 @@
 // window handler uses to stop a running self-timer.
 #include "app/application_context.h"
 
-#include <commctrl.h>
+#include "ui/status_bar.h"
 
 ApplicationContext g_context;
 
@@ -10,5 +10,5 @@ void CancelCountdown(HWND window) {
   KillTimer(window, reinterpret_cast<UINT_PTR>(window));
   g_context.timerRunning = 0;
   // Part 0, no drawing flags; with no status bar yet this sends nothing.
-  SendMessageA(g_context.statusWindow, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(""));
+  StatusBar_SetPartText(g_context.statusWindow, 0, 0, "");
 }
