@@ -22,7 +22,7 @@ void LayOutFrameWindows() {
   SendMessageA(g_context.toolbarWindow, WM_SIZE, 0, 0);
   if (!g_context.videoFrameWindow || !g_context.mainWindow) return;
 
-  RECT client, toolbar, status;
+  RECT client = {}, toolbar = {}, status = {};
   GetClientRect(g_context.mainWindow, &client);
   GetWindowRect(g_context.toolbarWindow, &toolbar);
   GetWindowRect(g_context.statusWindow, &status);
@@ -34,7 +34,7 @@ void LayOutFrameWindows() {
 
 void CentreCaptureWindow() {
   if (!g_context.captureWindow) return;
-  RECT frame;
+  RECT frame = {};  // stays empty if the video frame window is gone
   GetClientRect(g_context.videoFrameWindow, &frame);
   const int frameWidth = frame.right - frame.left + 1;
   const int frameHeight = frame.bottom - frame.top + 1;
