@@ -37,19 +37,6 @@ void DrainMessages() {
   }
 }
 
-void PumpMessages(DWORD ms) {
-  const DWORD start = GetTickCount();
-  MSG msg;
-  while (GetTickCount() - start < ms) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) continue;
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    Sleep(1);
-  }
-}
-
 void ResetApplicationContext() {
   if (g_context.mainWindow && IsWindow(g_context.mainWindow)) DestroyWindow(g_context.mainWindow);
   if (g_context.videoFrameWindow && IsWindow(g_context.videoFrameWindow)) {

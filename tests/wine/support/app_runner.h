@@ -13,9 +13,6 @@ void ResetApplicationContext();
 // Removes every message waiting for this thread, WM_QUIT included.
 void DrainMessages();
 
-// Dispatches this thread's messages for about `ms` milliseconds.
-void PumpMessages(DWORD ms);
-
 // RunApplication with this executable's instance: once the message loop is
 // running, `duringLoop` runs (from a thread timer), then WM_CLOSE is posted to
 // the main window. With closeMain false nothing is posted: `duringLoop` must
