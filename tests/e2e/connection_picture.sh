@@ -22,19 +22,28 @@ probe() {
   [ -n "${cap_b:-}" ]
 }
 
-# Two shots of the capture window 0.8 s apart: it must show a picture (many
-# colours) that changes.
+# Shots of the capture window: it must show a picture (many colours) that
+# changes. Both are waited for within generous bounds (a busy machine may
+# start the preview late or skip a few frames), not after a fixed pause.
 check_picture() {
   local tag=$1
   local geometry="$((cap_r - cap_l))x$((cap_b - cap_t))+$cap_l+$cap_t"
-  xwd -root -silent | convert xwd:- -crop "$geometry" +repage "$out/$tag-a.png"
-  sleep 0.8
-  xwd -root -silent | convert xwd:- -crop "$geometry" +repage "$out/$tag-b.png"
-  local colours changed
-  colours="$(identify -format '%k' "$out/$tag-a.png")"
-  [ "$colours" -ge 6 ] || note "$tag: the picture has $colours colours; no camera picture"
-  changed="$(compare -metric AE "$out/$tag-a.png" "$out/$tag-b.png" null: 2>&1 || true)"
-  changed="${changed%% *}"
+  shot() { xwd -root -silent | convert xwd:- -crop "$geometry" +repage "$out/$tag-$1.png"; }
+  local colours=0 changed=0 i
+  for i in $(seq 1 20); do
+    shot a
+    colours="$(identify -format '%k' "$out/$tag-a.png")"
+    [ "$colours" -ge 6 ] && break
+    sleep 0.5
+  done
+  [ "$colours" -ge 6 ] || { note "$tag: the picture has $colours colours; no camera picture"; return 0; }
+  for i in $(seq 1 20); do
+    sleep 0.4
+    shot b
+    changed="$(compare -metric AE "$out/$tag-a.png" "$out/$tag-b.png" null: 2>&1 || true)"
+    changed="${changed%% *}"
+    [ "${changed%.*}" -gt 0 ] 2>/dev/null && break
+  done
   [ "${changed%.*}" -gt 0 ] 2>/dev/null || note "$tag: the picture did not move ($changed pixels changed)"
 }
 
