@@ -1,9 +1,14 @@
 // The test double's state and its defaults.
 #include "tests/wine/fake_avicap32/fake_state.h"
 
+#include <utility>
+
 namespace {
 
-FakeState* g_state = nullptr;
+// A static object rather than one made on first use: the exports that reach
+// it then have nothing left that could throw (no allocation of the state).
+FakeState g_state;
+bool g_ready = false;  // the defaults are set on first use
 
 CAPTUREPARMS DefaultSequence() {
   // Plausible values a real service starts with; every field differs from 0
@@ -51,17 +56,14 @@ WAVEFORMATEX DefaultAudio() {
 }  // namespace
 
 FakeState& Fake() {
-  if (!g_state) {
-    g_state = new FakeState();
-    FakeResetState();
-  }
-  return *g_state;
+  if (!g_ready) FakeResetState();
+  return g_state;
 }
 
 void FakeResetState() {
   FakeState fresh;
   fresh.sequence = DefaultSequence();
   fresh.audio = DefaultAudio();
-  if (!g_state) g_state = new FakeState();
-  *g_state = fresh;
+  g_state = std::move(fresh);
+  g_ready = true;
 }
