@@ -34,7 +34,8 @@ struct SequenceImpl {
   volatile LONG waveSamples = 0;
   HANDLE worker = nullptr;            // the fYield recording's thread
   bool restorePreview = false;
-  bool orphaned = false;              // the window went while recording in its thread
+  bool confirming = false;            // the confirmation box is up (in the window's thread)
+  bool orphaned = false;              // the window went while recording or asking in its thread
 
   HWND relay = nullptr;               // carries reports of the worker to the window's thread
 };

@@ -75,7 +75,16 @@ LRESULT Sequence_Start(CaptureWindowState* s, bool toFile) {
   SequenceImpl* impl = Impl(s);
   if (!impl || impl->capturing || !s->connected) return FALSE;
   try {
-    if (impl->parms.fMakeUserHitOKToCapture && !UserAgrees(s, toFile)) return FALSE;
+    if (impl->parms.fMakeUserHitOKToCapture) {
+      impl->confirming = true;
+      bool agreed = UserAgrees(s, toFile);
+      impl->confirming = false;
+      if (impl->orphaned) {  // the window went while the box was up: s is gone
+        FreeImpl(impl);
+        return FALSE;
+      }
+      if (!agreed) return FALSE;
+    }
     if (impl->capturing || !s->connected) return FALSE;  // things may have changed while the box was up
     RecordingJob* job = MakeJob(s, impl, toFile);
     impl->capturing = 1;
@@ -136,9 +145,9 @@ void Sequence_Destroy(CaptureWindowState* s) {
     impl->capturing = 0;
   }
   Relay_Destroy(impl);
-  if (impl->capturing) {
-    // Recording in this thread, further up the stack: it ends itself and
-    // frees the state; the window must not be touched any more.
+  if (impl->capturing || impl->confirming) {
+    // Recording or asking in this thread, further up the stack: that ends
+    // itself and frees the state; the window must not be touched any more.
     impl->orphaned = true;
     impl->window = nullptr;
     return;

@@ -50,6 +50,26 @@ TEST_F(RecordTest, RefusedConfirmationRecordsNothing) {
   EXPECT_EQ(0, Count(StatusReports(), IDS_CAP_BEGIN));
 }
 
+TEST_F(RecordTest, WindowDestroyedWhileTheConfirmationIsUpRecordsNothing) {
+  std::string path = UseFile("confirm_destroyed.avi");
+  Setup(1, [](CAPTUREPARMS& p) { p.fMakeUserHitOKToCapture = TRUE; });
+  LRESULT r = 1;
+  HWND cap = cap_;
+  DialogSeen seen = WithDialog(
+      [&](HWND box) {
+        DestroyWindow(cap);
+        if (IsWindow(box)) PressButton(box, IDOK);
+      },
+      [&] { r = SendMessageA(cap, WM_CAP_SEQUENCE, 0, 0); });
+  ASSERT_TRUE(seen.appeared);
+  cap_ = nullptr;
+  EXPECT_FALSE(r);
+  EXPECT_FALSE(IsWindow(cap));
+  EXPECT_FALSE(Exists(path));
+  EXPECT_EQ(0, Count(StatusReports(), IDS_CAP_BEGIN));
+  Recreate();
+}
+
 TEST_F(RecordTest, ConfirmedRecordingStopsAtTheTimeLimitWithItsReports) {
   std::string path = UseFile("rec_limit.avi");  // 2 s, 15 fps, 160x120, 8-bit mono 11025 Hz
   Setup(2, [](CAPTUREPARMS& p) { p.fMakeUserHitOKToCapture = TRUE; });
