@@ -68,6 +68,10 @@ struct CaptureWindowState {
   char pendingConfigError[512] = "";
   char lastConfigError[512] = "";
 
+  // The driver dialog running modally on this window, if any (its
+  // dialog_common.cpp bookkeeping; the window ends it when it goes).
+  struct DriverDialogRun* driverDialog = nullptr;
+
   SequenceState sequence{};
 };
 

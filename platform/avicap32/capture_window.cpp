@@ -8,6 +8,7 @@
 #include <new>
 
 #include "capture_internal.h"
+#include "dialog_common.h"
 
 const char kCaptureWindowClass[] = "MorvaCaptureWindow";
 
@@ -31,6 +32,7 @@ bool OnNcCreate(HWND w) {
 void OnCreate(CaptureWindowState* s) { Sequence_Init(s); }
 
 void OnDestroy(CaptureWindowState* s) {
+  EndDriverDialogOf(s);
   Sequence_Destroy(s);
   StopView(s);
 }

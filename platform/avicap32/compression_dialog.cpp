@@ -18,11 +18,16 @@ LRESULT Sequence_DlgCompression(CaptureWindowState* s) {
     in.bmiHeader = s->videoFormat;
     char title[] = "Video Compression";
     HWND owner = GetAncestor(s->window, GA_ROOT);
-    if (!ICCompressorChoose(owner, ICMF_CHOOSE_DATARATE | ICMF_CHOOSE_KEYFRAME, &in, nullptr,
-                            &impl->compressor, title))
+    impl->modalUp = true;
+    BOOL chosen = ICCompressorChoose(owner, ICMF_CHOOSE_DATARATE | ICMF_CHOOSE_KEYFRAME, &in, nullptr,
+                                     &impl->compressor, title);
+    impl->modalUp = false;
+    if (chosen) impl->haveCompressor = true;
+    if (impl->orphaned) {  // the window went while the chooser was up: s is gone
+      Impl_Free(impl);
       return FALSE;
-    impl->haveCompressor = true;
-    return TRUE;
+    }
+    return chosen ? TRUE : FALSE;
   } catch (...) {
     return FALSE;
   }

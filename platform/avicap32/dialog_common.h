@@ -9,8 +9,17 @@
 // Runs dialog `id` with `proc`; returns the dialog's result, -1 on failure.
 INT_PTR RunDriverDialog(CaptureWindowState* s, int id, DLGPROC proc);
 
-// The state stored by WM_INITDIALOG, or null before it.
+// The state stored by WM_INITDIALOG; null before it, and after the capture
+// window went while the dialog was up (the dialog then only closes).
 CaptureWindowState* DialogState(HWND dialog);
 void SetDialogState(HWND dialog, LPARAM state);
+
+// Called as the capture window goes: ends its running driver dialog, which
+// no longer touches the window's state.
+void EndDriverDialogOf(CaptureWindowState* s);
+
+// The dialog's OK: `onOk` with the state while the capture window lives,
+// else the dialog just closes.
+void OnOkIfWindowLives(HWND dialog, void (*onOk)(HWND, CaptureWindowState*));
 
 #endif

@@ -58,7 +58,7 @@ INT_PTR CALLBACK FormatDialogProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
         return OnInitDialog(d, reinterpret_cast<CaptureWindowState*>(lp));
       case WM_COMMAND:
         switch (LOWORD(wp)) {
-          case IDOK: OnOk(d, DialogState(d)); return TRUE;
+          case IDOK: OnOkIfWindowLives(d, OnOk); return TRUE;
           case IDCANCEL: EndDialog(d, IDCANCEL); return TRUE;
         }
         return FALSE;

@@ -34,13 +34,15 @@ struct SequenceImpl {
   volatile LONG waveSamples = 0;
   HANDLE worker = nullptr;            // the fYield recording's thread
   bool restorePreview = false;
-  bool confirming = false;            // the confirmation box is up (in the window's thread)
+  bool modalUp = false;               // the confirmation or compression box is up (window's thread)
   bool orphaned = false;              // the window went while recording or asking in its thread
 
   HWND relay = nullptr;               // carries reports of the worker to the window's thread
 };
 
 SequenceImpl* Impl(const CaptureWindowState* s);
+// Frees the recording state (its chosen compressor too).
+void Impl_Free(SequenceImpl* impl);
 
 // Reports of a recording: on the window's thread at once, or through the
 // relay when the recording runs on its worker thread.

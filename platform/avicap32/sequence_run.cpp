@@ -64,23 +64,23 @@ void EndOnWindowThread(SequenceImpl* impl) {
   impl->restorePreview = false;
 }
 
-void FreeImpl(SequenceImpl* impl) {
+}  // namespace
+
+void Impl_Free(SequenceImpl* impl) {
   if (impl->haveCompressor) ICCompressorFree(&impl->compressor);
   delete impl;
 }
-
-}  // namespace
 
 LRESULT Sequence_Start(CaptureWindowState* s, bool toFile) {
   SequenceImpl* impl = Impl(s);
   if (!impl || impl->capturing || !s->connected) return FALSE;
   try {
     if (impl->parms.fMakeUserHitOKToCapture) {
-      impl->confirming = true;
+      impl->modalUp = true;
       bool agreed = UserAgrees(s, toFile);
-      impl->confirming = false;
+      impl->modalUp = false;
       if (impl->orphaned) {  // the window went while the box was up: s is gone
-        FreeImpl(impl);
+        Impl_Free(impl);
         return FALSE;
       }
       if (!agreed) return FALSE;
@@ -105,7 +105,7 @@ LRESULT Sequence_Start(CaptureWindowState* s, bool toFile) {
     BOOL ok = Recorder_Run(impl, *job);
     delete job;
     if (impl->orphaned) {  // the window went while it recorded
-      FreeImpl(impl);
+      Impl_Free(impl);
       return FALSE;
     }
     EndOnWindowThread(impl);
@@ -145,12 +145,12 @@ void Sequence_Destroy(CaptureWindowState* s) {
     impl->capturing = 0;
   }
   Relay_Destroy(impl);
-  if (impl->capturing || impl->confirming) {
+  if (impl->capturing || impl->modalUp) {
     // Recording or asking in this thread, further up the stack: that ends
     // itself and frees the state; the window must not be touched any more.
     impl->orphaned = true;
     impl->window = nullptr;
     return;
   }
-  FreeImpl(impl);
+  Impl_Free(impl);
 }

@@ -105,3 +105,19 @@ TEST_F(RecordTest, CompressionDialogOpensOnTheParentAndCancelKeepsUncompressed) 
   ASSERT_NE(std::string::npos, movi);
   EXPECT_EQ(0, bytes.compare(movi + 4, 4, "00db"));
 }
+
+TEST_F(RecordTest, WindowDestroyedWhileTheCompressionDialogIsUp) {
+  HWND cap = cap_;
+  LRESULT r = 1;
+  DialogSeen seen = WithDialog(
+      [&](HWND d) {
+        DestroyWindow(cap);
+        if (IsWindow(d)) PressButton(d, IDCANCEL);
+      },
+      [&] { r = SendMessageA(cap, WM_CAP_DLG_VIDEOCOMPRESSION, 0, 0); });
+  cap_ = nullptr;
+  ASSERT_TRUE(seen.appeared);
+  EXPECT_FALSE(r);
+  EXPECT_FALSE(IsWindow(cap));
+  Recreate();
+}

@@ -83,6 +83,31 @@ TEST_F(ServiceTest, FormatDialogAppliesOnlyWhenConfirmed) {
   EXPECT_EQ(Format().biBitCount, 32);
 }
 
+TEST_F(ServiceTest, WindowDestroyedWhileADriverDialogIsUpEndsTheDialog) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  HWND cap = cap_;
+  LRESULT result = -1;
+  LONG_PTR heldState = -1;
+  DialogSeen seen = WithDialog(
+      [&](HWND d) {
+        ComboBox_SetCurSel(GetDlgItem(d, kFmtSize), 2);
+        DestroyWindow(cap);
+        // The dialog lets go of the state of the window that went, and its
+        // OK no longer acts on it.
+        heldState = GetWindowLongPtrA(d, DWLP_USER);
+        if (IsWindow(d)) PressButton(d, IDOK);
+      },
+      [&] { result = SendMessageA(cap, WM_CAP_DLG_VIDEOFORMAT, 0, 0); });
+  cap_ = nullptr;
+  ASSERT_TRUE(seen.appeared);
+  EXPECT_EQ(result, 0);
+  EXPECT_FALSE(IsWindow(cap));
+  EXPECT_EQ(0, heldState);
+  Recreate();
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  EXPECT_EQ(Format().biWidth, 320);  // the dialog's choice was not applied
+}
+
 TEST_F(ServiceTest, SourceAndDisplayDialogsChangeThePicture) {
   ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
   ASSERT_EQ(Send(WM_CAP_GRAB_FRAME), TRUE);
