@@ -90,6 +90,19 @@ TEST_F(ServiceTest, ConnectsBuiltInDriverWithItsNameAndCapabilities) {
   EXPECT_TRUE(SendPtr(WM_CAP_DRIVER_GET_CAPS, 8, partial));
   EXPECT_EQ(partial[4], 0u);  // fHasOverlay low byte
   EXPECT_EQ(partial[8], 0xAB);
+  // So does a short status record: the picture size, nothing past it.
+  unsigned char status[sizeof(CAPSTATUS) + 8];
+  std::memset(status, 0xAB, sizeof status);
+  EXPECT_TRUE(SendPtr(WM_CAP_GET_STATUS, 8, status));
+  UINT width = 0;
+  std::memcpy(&width, status, sizeof width);  // uiImageWidth
+  EXPECT_EQ(width, 320u);
+  EXPECT_EQ(status[8], 0xAB);
+  // A name buffer of one character gets only its terminator.
+  char one[2] = {'x', 'x'};
+  EXPECT_TRUE(SendPtr(WM_CAP_DRIVER_GET_NAMEA, 1, one));
+  EXPECT_EQ(one[0], '\0');
+  EXPECT_EQ(one[1], 'x');
 
   ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 1), TRUE);
   EXPECT_EQ(Caps().wDeviceIndex, 1u);
