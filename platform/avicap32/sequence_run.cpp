@@ -94,8 +94,10 @@ LRESULT Sequence_Start(CaptureWindowState* s, bool toFile) {
     impl->restorePreview = s->preview;
     if (s->preview) StopView(s);
     if (job->onWorker) {
+      // Without the relay the worker's end would never reach this thread
+      // and the window would stay busy for good.
       WorkerStart* start = new WorkerStart{impl, job};
-      impl->worker = CreateThread(nullptr, 0, WorkerMain, start, 0, nullptr);
+      if (impl->relay) impl->worker = CreateThread(nullptr, 0, WorkerMain, start, 0, nullptr);
       if (impl->worker) return TRUE;
       delete start;
       delete job;
