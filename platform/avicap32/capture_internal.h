@@ -3,6 +3,8 @@
 #ifndef MORVA_AVICAP32_CAPTURE_INTERNAL_H
 #define MORVA_AVICAP32_CAPTURE_INTERNAL_H
 
+#include <string>
+
 #include "capture_state.h"
 
 // module.cpp
@@ -16,6 +18,11 @@ LRESULT SetStatusCallbackA(CaptureWindowState* s, CAPSTATUSCALLBACKA cb);
 LRESULT SetErrorCallbackW(CaptureWindowState* s, CAPERRORCALLBACKW cb);
 LRESULT SetStatusCallbackW(CaptureWindowState* s, CAPSTATUSCALLBACKW cb);
 void QueueConfigError(CaptureWindowState* s, const char* text);  // reported once per text
+
+// text_out.cpp: a text into a caller's buffer of `size` characters, cut and
+// terminated; nothing for a null buffer or size 0.
+void CopyTextOut(const std::string& text, char* out, size_t size);
+void CopyTextOutW(const std::string& text, WCHAR* out, size_t sizeChars);
 
 // connection.cpp
 LRESULT DriverConnect(CaptureWindowState* s, WPARAM index);

@@ -12,20 +12,13 @@ namespace {
 
 LRESULT CopyOut(const std::string& text, WPARAM size, char* out) {
   if (out == nullptr || size == 0) return FALSE;
-  int n = size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(size);
-  lstrcpynA(out, text.c_str(), n);
+  CopyTextOut(text, out, size);
   return TRUE;
 }
 
 LRESULT CopyOutW(const std::string& text, WPARAM size, WCHAR* out) {
   if (out == nullptr || size == 0) return FALSE;
-  int n = size > 0x7FFFFFF ? 0x7FFFFFF : static_cast<int>(size);
-  out[0] = L'\0';
-  int need = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (need <= 0) return TRUE;
-  std::wstring wide(static_cast<size_t>(need), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], need);
-  lstrcpynW(out, wide.c_str(), n);
+  CopyTextOutW(text, out, size);
   return TRUE;
 }
 

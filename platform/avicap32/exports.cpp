@@ -11,17 +11,11 @@
 namespace {
 
 void CopyText(const std::string& text, char* out, int size) {
-  if (out != nullptr && size > 0) lstrcpynA(out, text.c_str(), size);
+  if (size > 0) CopyTextOut(text, out, static_cast<size_t>(size));
 }
 
 void CopyTextW(const std::string& text, WCHAR* out, int size) {
-  if (out == nullptr || size <= 0) return;
-  out[0] = L'\0';
-  int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (n <= 0) return;
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], n);
-  lstrcpynW(out, wide.c_str(), size);
+  if (size > 0) CopyTextOutW(text, out, static_cast<size_t>(size));
 }
 
 bool Describe(UINT index, std::string* name, std::string* version) {
