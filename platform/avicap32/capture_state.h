@@ -95,6 +95,10 @@ void Capture_ShowFrame(CaptureWindowState* s, const uint8_t* frame, size_t size)
 // off). Returns the request's result: FALSE when not connected.
 LRESULT Capture_SetPreview(CaptureWindowState* s, bool on);
 
+// Preview back on after a recording, without a report: the recording's
+// IDS_CAP_END stays the last report of a recording.
+void Capture_ResumePreview(CaptureWindowState* s);
+
 // Calls the installed status / error procedures (A and W forms); none
 // installed: nothing is called. The text is formatted into a bounded buffer
 // (longer texts are cut).

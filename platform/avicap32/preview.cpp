@@ -47,6 +47,17 @@ void StopView(CaptureWindowState* s) {
   s->overlay = false;
 }
 
+namespace {
+
+void StartPreview(CaptureWindowState* s) {
+  s->overlay = false;
+  s->preview = true;
+  StartTimer(s);
+  if (!s->haveFrame) MakeFrame(s);
+}
+
+}  // namespace
+
 LRESULT Capture_SetPreview(CaptureWindowState* s, bool on) {
   if (!s->connected) return FALSE;
   if (!on) {
@@ -54,12 +65,13 @@ LRESULT Capture_SetPreview(CaptureWindowState* s, bool on) {
     return TRUE;
   }
   bool was = s->preview;
-  s->overlay = false;
-  s->preview = true;
-  StartTimer(s);
-  if (!s->haveFrame) MakeFrame(s);
+  StartPreview(s);
   if (!was) ReportStatus(s, IDS_CAP_STAT_LIVE_MODE, "Live picture");
   return TRUE;
+}
+
+void Capture_ResumePreview(CaptureWindowState* s) {
+  if (s->connected) StartPreview(s);
 }
 
 LRESULT SetOverlay(CaptureWindowState* s, bool on) {

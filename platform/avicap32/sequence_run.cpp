@@ -60,7 +60,7 @@ RecordingJob* MakeJob(CaptureWindowState* s, SequenceImpl* impl, bool toFile) {
 
 void EndOnWindowThread(SequenceImpl* impl) {
   impl->capturing = 0;
-  if (impl->restorePreview && impl->window && !impl->orphaned) Capture_SetPreview(impl->window, true);
+  if (impl->restorePreview && impl->window && !impl->orphaned) Capture_ResumePreview(impl->window);
   impl->restorePreview = false;
 }
 

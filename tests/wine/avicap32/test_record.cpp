@@ -122,6 +122,9 @@ TEST_F(RecordTest, PreviewStopsWhileRecordingAndComesBackAfter) {
   EXPECT_TRUE(Send(WM_CAP_SEQUENCE));
   EXPECT_EQ(0, g_liveDuringRecording);
   EXPECT_TRUE(Status().fLiveWindow);
+  // Bringing the picture back is no report of its own: the end stays last.
+  ASSERT_FALSE(StatusReports().empty());
+  EXPECT_EQ(IDS_CAP_END, StatusReports().back().id);
   Send(WM_CAP_SET_PREVIEW, 0);
   // Without preview before, none after.
   EXPECT_TRUE(Send(WM_CAP_SEQUENCE));
