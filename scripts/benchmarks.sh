@@ -17,14 +17,7 @@ cmake --build "$root/build/bench-win32" -j2 >/dev/null
 export MORVA_BUILD="$root/build/bench-win32"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
-morva_wine_prefix
-morva_start_xvfb
-wineserver -p
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  kill "$MORVA_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
+morva_headless_session
 
 echo "== capture service (target: synthesis >= 1000 frames/s, preview < 10% of a core, SAVEDIB < 5 ms)"
 "$root/build/bench-native/benchmarks/service/bench_frame_synth"

@@ -19,9 +19,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec wine morva.exe
 fi
 
-morva_start_xvfb
-wineserver -p
-trap 'wineserver -k 2>/dev/null || true; kill "$MORVA_XVFB_PID" 2>/dev/null || true' EXIT
+morva_headless_session
 cd "$bin"
 wine morva.exe &
 app=$!

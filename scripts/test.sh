@@ -13,15 +13,7 @@ ctest --test-dir "$root/build/native" --output-on-failure --no-tests=error || st
 export MORVA_BUILD="$root/build/win32"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
-morva_wine_prefix
-morva_start_xvfb
-# One warm wineserver for the whole suite: a cold start costs about a second.
-wineserver -p
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  kill "$MORVA_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
+morva_headless_session
 
 echo "== Windows tests under Wine (DISPLAY=$DISPLAY)"
 ctest --test-dir "$MORVA_BUILD" --output-on-failure --no-tests=error --timeout 600 "$@" || status=1

@@ -38,3 +38,18 @@ morva_start_xvfb() {
   echo "wine: Xvfb did not start on $DISPLAY" >&2
   return 1
 }
+
+# A whole headless session: the prefix, a virtual display and one warm
+# wineserver (a cold start costs about a second per program), all ended when
+# the calling script exits.
+morva_headless_session() {
+  morva_wine_prefix
+  morva_start_xvfb
+  wineserver -p
+  trap morva_end_headless_session EXIT
+}
+
+morva_end_headless_session() {
+  wineserver -k 2>/dev/null || true
+  kill "$MORVA_XVFB_PID" 2>/dev/null || true
+}
