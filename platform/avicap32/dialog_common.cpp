@@ -42,8 +42,33 @@ void EndDriverDialogOf(CaptureWindowState* s) {
   s->driverDialog = nullptr;
 }
 
+namespace {
+
 void OnOkIfWindowLives(HWND dialog, void (*onOk)(HWND, CaptureWindowState*)) {
   CaptureWindowState* s = DialogState(dialog);
   if (s != nullptr) onOk(dialog, s);
   else EndDialog(dialog, IDCANCEL);
+}
+
+}  // namespace
+
+INT_PTR DriverDialogMessage(HWND d, UINT msg, WPARAM wp, LPARAM lp,
+                            BOOL (*onInit)(HWND, CaptureWindowState*),
+                            void (*onOk)(HWND, CaptureWindowState*)) {
+  try {
+    switch (msg) {
+      case WM_INITDIALOG:
+        SetDialogState(d, lp);
+        return onInit(d, reinterpret_cast<CaptureWindowState*>(lp));
+      case WM_COMMAND:
+        switch (LOWORD(wp)) {
+          case IDOK: OnOkIfWindowLives(d, onOk); return TRUE;
+          case IDCANCEL: EndDialog(d, IDCANCEL); return TRUE;
+        }
+        return FALSE;
+    }
+  } catch (...) {
+    EndDialog(d, IDCANCEL);
+  }
+  return FALSE;
 }

@@ -18,8 +18,11 @@ void SetDialogState(HWND dialog, LPARAM state);
 // no longer touches the window's state.
 void EndDriverDialogOf(CaptureWindowState* s);
 
-// The dialog's OK: `onOk` with the state while the capture window lives,
-// else the dialog just closes.
-void OnOkIfWindowLives(HWND dialog, void (*onOk)(HWND, CaptureWindowState*));
+// The message handling every driver dialog shares: WM_INITDIALOG stores the
+// state and calls `onInit`; OK calls `onOk` while the capture window lives
+// (else the dialog just closes); Cancel closes. No exception leaves it.
+INT_PTR DriverDialogMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp,
+                            BOOL (*onInit)(HWND, CaptureWindowState*),
+                            void (*onOk)(HWND, CaptureWindowState*));
 
 #endif

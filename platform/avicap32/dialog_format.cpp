@@ -51,22 +51,7 @@ void OnOk(HWND d, CaptureWindowState* s) {
 }
 
 INT_PTR CALLBACK FormatDialogProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
-  try {
-    switch (msg) {
-      case WM_INITDIALOG:
-        SetDialogState(d, lp);
-        return OnInitDialog(d, reinterpret_cast<CaptureWindowState*>(lp));
-      case WM_COMMAND:
-        switch (LOWORD(wp)) {
-          case IDOK: OnOkIfWindowLives(d, OnOk); return TRUE;
-          case IDCANCEL: EndDialog(d, IDCANCEL); return TRUE;
-        }
-        return FALSE;
-    }
-  } catch (...) {
-    EndDialog(d, IDCANCEL);
-  }
-  return FALSE;
+  return DriverDialogMessage(d, msg, wp, lp, OnInitDialog, OnOk);
 }
 
 }  // namespace
