@@ -1,17 +1,4 @@
-# Cross-compiles for 32-bit Windows with the posix-thread mingw-w64 compilers
-# (GoogleTest needs std::thread and friends, which the win32 model lacks).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles for 32-bit Windows: the shipped programs.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Test executables run through Wine; the wrapper owns the prefix and display.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-w64.cmake)

@@ -8,7 +8,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" win32
 
-export MORVA_BUILD="$root/build/win32"
+# shellcheck source=wine-arch.sh
+. "$root/scripts/wine-arch.sh"
+export MORVA_BUILD="$root/build/$MORVA_WINE_ARCH"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 morva_wine_prefix

@@ -10,7 +10,9 @@ status=0
 echo "== native unit tests"
 ctest --test-dir "$root/build/native" --output-on-failure --no-tests=error || status=1
 
-export MORVA_BUILD="$root/build/win32"
+# shellcheck source=wine-arch.sh
+. "$root/scripts/wine-arch.sh"
+export MORVA_BUILD="$root/build/$MORVA_WINE_ARCH"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 morva_headless_session

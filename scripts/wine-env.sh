@@ -2,11 +2,21 @@
 # folder, created once without prompts, with Wine's debug output off and the
 # X11 driver told not to manage windows (else every DestroyWindow of a visible
 # top-level window waits about 2 s for a window manager that is not there).
-# Callers set MORVA_BUILD to the build folder first.
+# Callers set MORVA_BUILD to the build folder first: build/win32, or
+# build/win64 where the machine runs no 32-bit programs (MORVA_WINE_ARCH).
+
+# shellcheck source=wine-arch.sh
+. "$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh"
+
+# 64-bit Wine answers to the usual command names through scripts/wine64.
+if [ "$MORVA_WINE_ARCH" = win64 ]; then
+  _morva_scripts="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+  case ":$PATH:" in *":$_morva_scripts/wine64:"*) ;; *) export PATH="$_morva_scripts/wine64:$PATH" ;; esac
+fi
 
 : "${MORVA_BUILD:?MORVA_BUILD must name the build folder}"
 export WINEPREFIX="$MORVA_BUILD/wineprefix"
-export WINEARCH=win32
+export WINEARCH="$MORVA_WINE_ARCH"
 export WINEDEBUG=-all
 # Prefer the project's avicap32.dll beside the .exe; no Mono or Gecko offers.
 export WINEDLLOVERRIDES="avicap32=n,b;mscoree=;mshtml=;winemenubuilder.exe="

@@ -4,7 +4,8 @@
 #include "app/application_context.h"
 #include "resources/resource.h"
 
-static_assert(sizeof(TBBUTTON) == 20, "toolbar button records are 20 bytes");
+static_assert(sizeof(TBBUTTON) == (sizeof(void*) == 4 ? 20 : 32),
+              "toolbar button records are 20 bytes (32 in a 64-bit build)");
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "capture/capture_interface.h"
 #include "tests/wine/support/app_runner.h"
 #include "tests/wine/support/fake_cap_api.h"
+#include "tests/wine/support/record_sizes.h"
 
 namespace {
 
@@ -79,8 +80,8 @@ TEST(CaptureRequests, NumbersMatchThePublishedNames) {
       {WM_CAP_SET_SEQUENCE_SETUP, 1088},    {WM_CAP_GET_SEQUENCE_SETUP, 1089},
   };
   for (const Row& r : rows) EXPECT_EQ(r.number, r.published);
-  EXPECT_EQ(44u, sizeof(CAPDRIVERCAPS));
-  EXPECT_EQ(96u, sizeof(CAPTUREPARMS));
+  EXPECT_EQ(kDriverCapsSize, sizeof(CAPDRIVERCAPS));
+  EXPECT_EQ(kCaptureParmsSize, sizeof(CAPTUREPARMS));
 }
 
 }  // namespace

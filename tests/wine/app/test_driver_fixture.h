@@ -15,6 +15,10 @@
 
 #include "app/application_context.h"
 #include "tests/wine/support/fake_cap_api.h"
+#include "tests/wine/support/record_sizes.h"
+
+// The fake service's log line for the capabilities request.
+inline std::string GetCapsLine() { return "GET_CAPS " + std::to_string(kDriverCapsSize); }
 
 namespace driver_test {
 

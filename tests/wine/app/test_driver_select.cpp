@@ -39,7 +39,7 @@ TEST_F(SelectDriverTest, ChosenDriverConnects) {
   ConnectedTo(0);
   DialogWatcher boxes;
   EXPECT_EQ(1, SelectDriver(1));
-  EXPECT_EQ((Lines{"PREVIEW 0", "CONNECT 1", "GET_CAPS 44", "PREVIEW 1", "VIDEOFORMAT"}),
+  EXPECT_EQ((Lines{"PREVIEW 0", "CONNECT 1", GetCapsLine(), "PREVIEW 1", "VIDEOFORMAT"}),
             Log(logStart_));
   EXPECT_EQ(1, g_context.settings.DriverID);
   EXPECT_EQ(1u, g_context.driverCaps.wDeviceIndex);
@@ -63,7 +63,7 @@ TEST_F(SelectDriverTest, ChosenFailsAndThePreviousReconnects) {
   ASSERT_EQ(1u, boxes.Seen().size());
   ExpectBox(boxes.Seen()[0], kNotWorkable);
   EXPECT_EQ(
-      (Lines{"PREVIEW 0", "CONNECT 1", "CONNECT 0", "GET_CAPS 44", "PREVIEW 1", "VIDEOFORMAT"}),
+      (Lines{"PREVIEW 0", "CONNECT 1", "CONNECT 0", GetCapsLine(), "PREVIEW 1", "VIDEOFORMAT"}),
       Log(logStart_));
   EXPECT_EQ(0, g_context.settings.DriverID);
   EXPECT_EQ(0u, g_context.driverCaps.wDeviceIndex);

@@ -15,7 +15,7 @@ using Lines = std::vector<std::string>;
 // capabilities, 66 ms for 15 frames a second, the view, the centring and the
 // two report procedures, status first.
 Lines AfterConnecting(int previewRate = 66, int overlay = 1) {
-  return {"GET_CAPS 44",   "PREVIEWRATE " + std::to_string(previewRate),
+  return {GetCapsLine(),   "PREVIEWRATE " + std::to_string(previewRate),
           "PREVIEW 1",     "OVERLAY " + std::to_string(overlay),
           "VIDEOFORMAT",   "CALLBACK_STATUS",
           "CALLBACK_ERROR"};

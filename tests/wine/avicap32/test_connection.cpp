@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "service_fixture.h"
+#include "tests/wine/support/record_sizes.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ TEST_F(ServiceTest, ConnectsBuiltInDriverWithItsNameAndCapabilities) {
   EXPECT_STREQ(version, expectVersion);
 
   CAPDRIVERCAPS caps = Caps();
-  EXPECT_EQ(sizeof caps, 44u);
+  EXPECT_EQ(sizeof caps, kDriverCapsSize);
   EXPECT_EQ(caps.wDeviceIndex, 0u);
   EXPECT_EQ(caps.fHasDlgVideoSource, 1);
   EXPECT_EQ(caps.fHasDlgVideoFormat, 1);
@@ -85,7 +86,7 @@ TEST_F(ServiceTest, ConnectsBuiltInDriverWithItsNameAndCapabilities) {
   EXPECT_EQ(caps.fHasOverlay, 0);
 
   // A short record gets only what fits.
-  unsigned char partial[44];
+  unsigned char partial[kDriverCapsSize];
   std::memset(partial, 0xAB, sizeof partial);
   EXPECT_TRUE(SendPtr(WM_CAP_DRIVER_GET_CAPS, 8, partial));
   EXPECT_EQ(partial[4], 0u);  // fHasOverlay low byte
