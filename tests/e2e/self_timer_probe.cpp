@@ -11,8 +11,9 @@
 //   set <dialog title> <id> <text>  replaces a control's text
 //   press <dialog title> <id>   clicks a button of the dialog
 //   save <path>                 types the path into the open save dialog and confirms
-//   shutter <command> <ms>      empties the clipboard, clicks the button, then watches
-//                               for up to <ms>: prints "clipboard <ms> <width> <height>"
+//   shutter <command> <ms>      empties the clipboard, clicks the button and prints
+//                               "clicked", then watches for up to <ms>: prints
+//                               "clipboard <ms> <width> <height>"
 //                               when a picture reaches the clipboard and "prompt <ms>"
 //                               when the save dialog opens, both timed from before the
 //                               click ("none" when it did not happen)
@@ -99,6 +100,8 @@ int Shutter(int command, DWORD ms) {
   }
   const DWORD start = GetTickCount();
   if (!ClickButton(command)) return 1;
+  std::printf("clicked\n");
+  std::fflush(stdout);
   long clipboardAt = -1, promptAt = -1;
   LONG width = 0, height = 0;
   while (promptAt < 0 && GetTickCount() - start < ms) {
