@@ -151,9 +151,10 @@ session() {
   probe command $OPTION >/dev/null
   dialog_shot "$OPTIONS_TITLE" "$build/self_timer_options.png" || return 0
   local fields
+  # The three numbers' texts, then the three check states.
   fields="$(probe fields "$OPTIONS_TITLE" $FRAME_RATE $TIME_INTERVAL $SELF_TIMER $AUDIO $OVERLAY $TIME_LIMIT |
-    awk '{printf "%s/%s ", $2, $3}')"
-  [ "$fields" = "12/0 7/0 10/0 -/0 -/1 -/0 " ] || note "Options shows '$fields'"
+    awk 'NR <= 3 {printf "%s ", $3} NR > 3 {printf "%s ", $2}')"
+  [ "$fields" = "12 7 10 0 1 0 " ] || note "Options shows '$fields'"
   probe set "$OPTIONS_TITLE" $FRAME_RATE 20 >/dev/null
   probe set "$OPTIONS_TITLE" $TIME_INTERVAL 0 >/dev/null
   probe set "$OPTIONS_TITLE" $SELF_TIMER 1 >/dev/null

@@ -7,7 +7,7 @@
 //                               the main window and the status bar's client area, screen pixels
 //   rect <dialog title> <ms>    waits for the dialog, prints "rect <l> <t> <r> <b>"
 //                               and "client <x> <y>": the main window's client origin
-//   fields <dialog title> <id>...  prints "<id> <text> <check state>" for each control
+//   fields <dialog title> <id>...  prints "<id> <check state> <text>" for each control
 //   set <dialog title> <id> <text>  replaces a control's text
 //   press <dialog title> <id>   clicks a button of the dialog
 //   save <path>                 types the path into the open save dialog and confirms
@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
       const int id = std::atoi(argv[i]);
       char text[200] = "";
       GetDlgItemTextA(dialog, id, text, sizeof text);
-      std::printf("%d %s %u\n", id, text[0] ? text : "-", IsDlgButtonChecked(dialog, id));
+      std::printf("%d %u %s\n", id, IsDlgButtonChecked(dialog, id), text);
     }
   } else if (!std::strcmp(verb, "set") && argc == 5) {
     HWND dialog = Dialog(argv[2]);
