@@ -1,5 +1,6 @@
 # End-to-end check of the self-timer and the Options dialog: morva.exe with
-# the real capture service, driven by self_timer_probe.exe from outside.
+# the real capture service, driven from outside by self_timer_probe.exe and
+# command_driver.exe (commands.cmake).
 add_executable(self_timer_probe ${CMAKE_CURRENT_SOURCE_DIR}/self_timer_probe.cpp)
 morva_warnings(self_timer_probe)
 morva_win32_runtime(self_timer_probe)

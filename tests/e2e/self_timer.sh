@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The self-timer and the Options dialog of morva.exe with the real capture
-# service, driven from another process (self_timer_probe.exe) as a user would:
+# service, driven from other processes as a user would (self_timer_probe.exe
+# clicks and reads, command_driver.exe posts menu commands and saves):
 #   1. a click on the self-timer button with SelfTimer 10 from the settings
 #      file: the status bar shows the gauge, its grey bar a tenth of the part
 #      narrower each second, then GO; the frame reaches the clipboard and the
@@ -22,6 +23,7 @@ build="$(cd "${1:?build folder}" && pwd)"
 fail=0
 note() { echo "self_timer: $*"; fail=1; }
 probe() { (cd "$bin" && wine self_timer_probe.exe "$@" 2>/dev/null) | tr -d '\r'; }
+drive() { (cd "$bin" && wine command_driver.exe "$@" 2>/dev/null) | tr -d '\r'; }
 
 STILL_AUTO=40029 COPY=40020 OPTION=40019 ABOUT=40002
 FRAME_RATE=1000 TIME_INTERVAL=1001 SELF_TIMER=1002 AUDIO=1018 TIME_LIMIT=1019 OVERLAY=1020
@@ -148,7 +150,7 @@ session() {
   sleep 1
 
   # 2. The Options dialog shows the stored values; new ones are confirmed.
-  probe command $OPTION >/dev/null
+  drive command "$title" $OPTION >/dev/null
   dialog_shot "$OPTIONS_TITLE" "$build/self_timer_options.png" || return 0
   local fields
   # The three numbers' texts, then the three check states.
@@ -165,7 +167,7 @@ session() {
 
   # 3. The self-timer now lasts 3 s; the frame is saved.
   countdown 3
-  probe save "$still_win" >/dev/null || note "3s: could not answer the save prompt"
+  drive save 10000 "$still_win" >/dev/null || note "3s: could not answer the save prompt"
   local i kind
   for i in $(seq 1 40); do [ -s "$out/still.bmp" ] && break; sleep 0.25; done
   kind="$(identify -format '%m %wx%h' "$out/still.bmp" 2>&1)" || true
@@ -183,8 +185,8 @@ session() {
   [ "$(gauge_pixels "$out/after.png" 808080)" -eq 0 ] || note "the gauge still shows after Copy"
 
   # The About dialog, for its picture.
-  probe command $ABOUT >/dev/null
-  dialog_shot "$title" "$build/self_timer_about.png" && probe press "$title" 1 >/dev/null
+  drive command "$title" $ABOUT >/dev/null
+  dialog_shot "$title" "$build/self_timer_about.png" && drive press "$title" 5000 >/dev/null
   sleep 0.5
 }
 

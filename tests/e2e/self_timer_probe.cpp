@@ -1,8 +1,8 @@
 // self_timer_probe: drives the running application from another process, as
 // a user would, for the self-timer and Options checks, and reports what it
-// sees. The main window is found by its title, "Capture Application".
+// sees (command_driver posts menu commands and answers the save dialog). The
+// main window is found by its title, "Capture Application".
 //   click <command>             clicks the toolbar button of the command with the mouse
-//   command <command>           posts the command to the main window (a menu item's message)
 //   status                      prints "window <l> <t> <r> <b>" and "status <l> <t> <r> <b>":
 //                               the main window and the status bar's client area, screen pixels
 //   rect <dialog title> <ms>    waits for the dialog, prints "rect <l> <t> <r> <b>"
@@ -10,7 +10,6 @@
 //   fields <dialog title> <id>...  prints "<id> <check state> <text>" for each control
 //   set <dialog title> <id> <text>  replaces a control's text
 //   press <dialog title> <id>   clicks a button of the dialog
-//   save <path>                 types the path into the open save dialog and confirms
 //   shutter <command> <ms>      empties the clipboard, clicks the button and prints
 //                               "clicked", then watches for up to <ms>: prints
 //                               "clipboard <ms> <width> <height>"
@@ -29,8 +28,6 @@ namespace {
 
 const char kMainTitle[] = "Capture Application";
 const char kSaveTitle[] = "Save Video As...";
-const WORD kFileNameCombo = 0x47c;  // cmb13 of the save dialog
-const WORD kFileNameEdit = 0x480;   // edt1
 
 HWND MainWindow() { return FindWindowA(kMainTitle, kMainTitle); }
 
@@ -124,17 +121,6 @@ int Shutter(int command, DWORD ms) {
   return 0;
 }
 
-int Save(const char* path) {
-  HWND dialog = WaitForDialog(kSaveTitle, 10000);
-  if (!dialog) return 1;
-  HWND name = GetDlgItem(dialog, kFileNameCombo);
-  if (!name) name = GetDlgItem(dialog, kFileNameEdit);
-  if (!name) return 1;
-  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  return 0;
-}
-
 void PrintRect(const char* what, const RECT& r) {
   std::printf("%s %ld %ld %ld %ld\n", what, r.left, r.top, r.right, r.bottom);
 }
@@ -155,8 +141,6 @@ int main(int argc, char** argv) {
   int rc = 2;
   if (!std::strcmp(verb, "click") && argc == 3) {
     rc = ClickButton(std::atoi(argv[2])) ? 0 : 1;
-  } else if (!std::strcmp(verb, "command") && argc == 3) {
-    rc = PostMessageA(main, WM_COMMAND, MAKEWPARAM(std::atoi(argv[2]), 0), 0) ? 0 : 1;
   } else if (!std::strcmp(verb, "status") && argc == 2) {
     HWND status = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
     RECT r;
@@ -194,8 +178,6 @@ int main(int argc, char** argv) {
     HWND button = dialog ? GetDlgItem(dialog, std::atoi(argv[3])) : nullptr;
     rc = button ? 0 : 1;
     if (button) SendMessageA(button, BM_CLICK, 0, 0);
-  } else if (!std::strcmp(verb, "save") && argc == 3) {
-    rc = Save(argv[2]);
   } else if (!std::strcmp(verb, "shutter") && argc == 4) {
     rc = Shutter(std::atoi(argv[2]), static_cast<DWORD>(std::atol(argv[3])));
   }
