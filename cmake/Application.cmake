@@ -8,6 +8,8 @@ set(MORVA_PORTABLE_SOURCES
   ${CMAKE_SOURCE_DIR}/app/leading_integer.cpp
   ${CMAKE_SOURCE_DIR}/ui/layout_arithmetic.cpp
   ${CMAKE_SOURCE_DIR}/ui/file_name_parts.cpp ${CMAKE_SOURCE_DIR}/capture/frame_rate.cpp
+  ${CMAKE_SOURCE_DIR}/capture/command_arithmetic.cpp
+  ${CMAKE_SOURCE_DIR}/capture/countdown_arithmetic.cpp ${CMAKE_SOURCE_DIR}/ui/option_values.cpp
 )
 add_library(morva_portable STATIC ${MORVA_PORTABLE_SOURCES})
 target_include_directories(morva_portable PUBLIC ${CMAKE_SOURCE_DIR})

@@ -4,7 +4,11 @@
 
 #include <windows.h>
 
-// Runs the dialog modally, owned by owner.
+// Runs the dialog modally, owned by owner (the main window). It opens at the
+// top left corner of the owner's client area.
 void ShowAbout(HWND owner);
+
+// The dialog procedure: the caption as title; OK or Escape closes it.
+INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM first, LPARAM second);
 
 #endif

@@ -3,6 +3,7 @@
 
 #include "app/application_context.h"
 #include "resources/resource.h"
+#include "ui/layout_arithmetic.h"
 
 static_assert(kMainWindowStyle == 0x12CE0000, "main window style");
 static_assert(kVideoFrameStyle == 0x50400000, "video frame window style");
@@ -24,16 +25,46 @@ void RegisterFrameClass() {
   RegisterClassA(&c);  // a second registration (a second run in one process) fails harmlessly
 }
 
+enum { kMaxMonitors = 16 };
+
+struct WorkAreas {
+  Placement areas[kMaxMonitors];
+  int count;
+};
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  auto* found = reinterpret_cast<WorkAreas*>(list);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (found->count < kMaxMonitors && GetMonitorInfoA(monitor, &info)) {
+    const RECT& r = info.rcWork;
+    found->areas[found->count++] = Placement{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  }
+  return TRUE;
+}
+
+// The stored geometry, moved back to the defaults when it lies off every
+// monitor and kept within the screen's size, so that the window can always
+// be reached. The Settings themselves stay as loaded.
+Placement MainWindowPlacement() {
+  const Settings& s = g_context.settings;
+  WorkAreas found{};
+  EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&found));
+  return ReachableMainWindow(Placement{s.XPOS, s.YPOS, s.Width, s.Height}, found.areas, found.count,
+                             GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                             GetSystemMetrics(SM_CYVIRTUALSCREEN));
+}
+
 }  // namespace
 
 int CreateFrameWindows() {
   LoadStringA(g_context.instance, IDS_CAPTION, g_context.caption, sizeof g_context.caption);
   RegisterFrameClass();
 
-  const Settings& s = g_context.settings;
-  g_context.mainWindow =
-      CreateWindowExA(0, g_context.caption, g_context.caption, kMainWindowStyle, s.XPOS, s.YPOS,
-                      s.Width, s.Height, nullptr, g_context.menu, g_context.instance, nullptr);
+  const Placement place = MainWindowPlacement();
+  g_context.mainWindow = CreateWindowExA(0, g_context.caption, g_context.caption, kMainWindowStyle,
+                                         place.x, place.y, place.width, place.height, nullptr,
+                                         g_context.menu, g_context.instance, nullptr);
   if (!g_context.mainWindow) return 0;
   ShowWindow(g_context.mainWindow, SW_SHOW);
   UpdateWindow(g_context.mainWindow);

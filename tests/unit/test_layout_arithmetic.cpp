@@ -69,3 +69,33 @@ TEST(CapturePlacement, ExtremeSignedFormatValuesDoNotOverflow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ReachableMainWindow, OffScreenOrOversizedGeometryStaysReachable) {
+  // Two monitors side by side; the second's work area leaves a task bar.
+  const Placement areas[] = {{0, 0, 1280, 1024}, {1280, 0, 1024, 738}};
+  struct Case {
+    Placement stored, expected;
+  } cases[] = {
+      {{40, 60, 420, 333}, {40, 60, 420, 333}},                 // usable: as stored
+      {{2000, 500, 200, 200}, {2000, 500, 200, 200}},           // on the second monitor
+      {{-100000, 100, 300, 300}, {100, 100, 300, 300}},         // far off every monitor
+      {{1280 + 1024, 100, 300, 300}, {100, 100, 300, 300}},     // just past the right edge
+      {{-299, -299, 300, 300}, {-299, -299, 300, 300}},         // one pixel still visible
+      {{2000, 738, 300, 300}, {100, 100, 300, 300}},            // only below a work area
+      {{100, 100, 2147483647, 300}, {100, 100, 2304, 300}},     // no overflow, screen-wide
+      {{2147483647, 100, 300, 2147483647}, {100, 100, 300, 300}},
+      {{100, 100, 0, -5}, {100, 100, 0, -5}},                   // the window system's minimum
+  };
+  for (const Case& c : cases) {
+    const Placement p = ReachableMainWindow(c.stored, areas, 2, 2304, 1024);
+    EXPECT_EQ(c.expected.x, p.x) << c.stored.x << "," << c.stored.y;
+    EXPECT_EQ(c.expected.y, p.y) << c.stored.x << "," << c.stored.y;
+    EXPECT_EQ(c.expected.width, p.width) << c.stored.x << "," << c.stored.y;
+    EXPECT_EQ(c.expected.height, p.height) << c.stored.x << "," << c.stored.y;
+  }
+  EXPECT_EQ(100, ReachableMainWindow({5, 5, 300, 300}, areas, 0, 2304, 1024).x);  // no monitor
+}
+
+}  // namespace

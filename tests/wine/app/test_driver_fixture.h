@@ -37,7 +37,7 @@ inline const char* FrameClass() {
   return name;
 }
 
-// One request as a short line. The layout's format queries are all shown as
+// One request as a short line (paths with their text). The layout's format queries are all shown as
 // "VIDEOFORMAT" (their arguments belong to the layout, not to this code).
 inline std::string Describe(const FakeCapRequest& r) {
   auto with = [](const char* name, long long value) { return std::string(name) + " " + std::to_string(value); };
@@ -51,6 +51,19 @@ inline std::string Describe(const FakeCapRequest& r) {
     case WM_CAP_SET_CALLBACK_STATUSA: return "CALLBACK_STATUS";
     case WM_CAP_SET_CALLBACK_ERRORA: return "CALLBACK_ERROR";
     case WM_CAP_FILE_GET_CAPTURE_FILEA: return with("GET_CAPTURE_FILE", static_cast<long long>(r.first));
+    case WM_CAP_FILE_SET_CAPTURE_FILEA: return std::string("SET_CAPTURE_FILE ") + r.text;
+    case WM_CAP_FILE_SAVEASA: return std::string("SAVEAS ") + r.text;
+    case WM_CAP_FILE_SAVEDIBA: return std::string("SAVEDIB ") + r.text;
+    case WM_CAP_EDIT_COPY: return "EDIT_COPY";
+    case WM_CAP_DLG_VIDEOSOURCE: return "DLG_VIDEOSOURCE";
+    case WM_CAP_DLG_VIDEOFORMAT: return "DLG_VIDEOFORMAT";
+    case WM_CAP_DLG_VIDEODISPLAY: return "DLG_VIDEODISPLAY";
+    case WM_CAP_DLG_VIDEOCOMPRESSION: return "DLG_VIDEOCOMPRESSION";
+    case WM_CAP_GET_SEQUENCE_SETUP: return with("GET_SEQUENCE_SETUP", static_cast<long long>(r.first));
+    case WM_CAP_SET_SEQUENCE_SETUP: return with("SET_SEQUENCE_SETUP", static_cast<long long>(r.first));
+    case WM_CAP_SEQUENCE: return "SEQUENCE";
+    case WM_CAP_GET_AUDIOFORMAT: return with("GET_AUDIOFORMAT", static_cast<long long>(r.first));
+    case WM_CAP_SET_AUDIOFORMAT: return with("SET_AUDIOFORMAT", static_cast<long long>(r.first));
     default: return with("REQUEST", r.message);
   }
 }

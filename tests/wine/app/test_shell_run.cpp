@@ -207,6 +207,34 @@ TEST_F(ShellRunTest, DestroyRecordsTheWindowsRealGeometry) {
   EXPECT_EQ(r.bottom - r.top, g_context.settings.Height);
 }
 
+TEST_F(ShellRunTest, StoredGeometryOffScreenOrOversizedStillGivesAReachableWindow) {
+  const int screenWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  struct Row {
+    const char* position;
+    RECT expected;  // left, top, width, height; width -1: the screen's width
+  } rows[] = {
+      {"XPOS=40\r\nYPOS=60\r\nWidth=420\r\nHeight=333", {40, 60, 420, 333}},  // as stored
+      {"XPOS=-100000", {100, 100, 300, 300}},
+      {"YPOS=5000000\r\nWidth=500", {100, 100, 300, 300}},
+      {"Width=2147483647", {100, 100, -1, 300}},
+  };
+  for (const Row& row : rows) {
+    ResetApplicationContext();
+    WriteSettingsFile(std::string("[Position]\r\n") + row.position + "\r\n");
+    ASSERT_EQ(1, StartApplication(GetModuleHandleA(nullptr))) << row.position;
+    RECT r;
+    GetWindowRect(g_context.mainWindow, &r);
+    const LONG width = row.expected.right < 0 ? screenWidth : row.expected.right;
+    EXPECT_EQ(row.expected.left, r.left) << row.position;
+    EXPECT_EQ(row.expected.top, r.top) << row.position;
+    EXPECT_EQ(width, r.right - r.left) << row.position;
+    EXPECT_EQ(row.expected.bottom, r.bottom - r.top) << row.position;
+    DestroyWindow(g_context.mainWindow);  // and that is what is saved
+    EXPECT_EQ(r.left, g_context.settings.XPOS) << row.position;
+    EXPECT_EQ(width, g_context.settings.Width) << row.position;
+  }
+}
+
 TEST_F(ShellRunTest, SecondRunInOneProcessStartsAgain) {
   // The window class is registered once; a second run must still work.
   EXPECT_EQ(1, RunApplicationUntilClosed());

@@ -1,0 +1,136 @@
+// command_driver: drives the running application from another process, as a
+// user would, for the command scripts. Each verb does one thing and exits 0
+// when it succeeded:
+//   command_driver command <title> <id>              post the command to the main window
+//   command_driver save <timeout-ms> <path>          type path into the save dialog, confirm
+//   command_driver press <title> <timeout-ms>        OK on the dialog or message box of that
+//                                                    title; prints its text
+//   command_driver clipboard <file.bmp>              the clipboard's bitmap as a BMP file
+//   command_driver empty-clipboard                   nothing on the clipboard
+// The main window is found by its title and class (both the caption); dialogs
+// and message boxes by the dialog class and their title.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char kDialogClass[] = "#32770";
+const char kSaveTitle[] = "Save Video As...";
+const int kFileNameEdit = 0x480;   // edt1 of the save dialog
+const int kFileNameCombo = 0x47C;  // cmb13, its place in the explorer-style dialog
+
+HWND WaitForDialog(const char* title, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND w = FindWindowA(kDialogClass, title);
+    if (w && IsWindowVisible(w)) return w;
+    if (GetTickCount() - start > timeoutMs) return nullptr;
+    Sleep(50);
+  }
+}
+
+int PostCommand(const char* title, int id) {
+  HWND main = FindWindowA(title, title);
+  if (!main) {
+    std::fprintf(stderr, "command_driver: no main window titled %s\n", title);
+    return 1;
+  }
+  return PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : 1;
+}
+
+int AnswerSave(DWORD timeoutMs, const char* path) {
+  HWND dialog = WaitForDialog(kSaveTitle, timeoutMs);
+  if (!dialog) {
+    std::fprintf(stderr, "command_driver: no save dialog\n");
+    return 1;
+  }
+  HWND name = GetDlgItem(dialog, kFileNameEdit);
+  if (!name) name = GetDlgItem(dialog, kFileNameCombo);
+  if (!name || !SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path))) {
+    std::fprintf(stderr, "command_driver: the save dialog has no file name field\n");
+    return 1;
+  }
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  // Confirmed once the dialog is gone.
+  const DWORD start = GetTickCount();
+  while (IsWindow(dialog)) {
+    if (GetTickCount() - start > timeoutMs) {
+      std::fprintf(stderr, "command_driver: the save dialog stayed open\n");
+      return 1;
+    }
+    Sleep(50);
+  }
+  return 0;
+}
+
+int Press(const char* title, DWORD timeoutMs) {
+  HWND dialog = WaitForDialog(title, timeoutMs);
+  if (!dialog) {
+    std::fprintf(stderr, "command_driver: no dialog titled %s\n", title);
+    return 1;
+  }
+  char text[512] = "";
+  GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);  // a message box's text
+  std::printf("%s\n", text);
+  std::fflush(stdout);
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return 0;
+}
+
+// The device-independent bitmap on the clipboard, behind a file header.
+int SaveClipboard(const char* file) {
+  if (!OpenClipboard(nullptr)) return 1;
+  int rc = 1;
+  HANDLE data = GetClipboardData(CF_DIB);
+  const auto* dib = data ? static_cast<const BITMAPINFOHEADER*>(GlobalLock(data)) : nullptr;
+  if (dib) {
+    const SIZE_T size = GlobalSize(data);
+    DWORD colours = dib->biClrUsed;
+    if (colours == 0 && dib->biBitCount <= 8) colours = 1u << dib->biBitCount;
+    const DWORD masks = dib->biCompression == BI_BITFIELDS ? 3 * sizeof(DWORD) : 0;
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfSize = static_cast<DWORD>(sizeof header + size);
+    header.bfOffBits =
+        static_cast<DWORD>(sizeof header + dib->biSize + masks + colours * sizeof(RGBQUAD));
+    if (FILE* out = std::fopen(file, "wb")) {
+      const bool ok = std::fwrite(&header, sizeof header, 1, out) == 1 &&
+                      std::fwrite(dib, size, 1, out) == 1;
+      rc = std::fclose(out) == 0 && ok ? 0 : 1;
+    }
+    GlobalUnlock(data);
+  } else {
+    std::fprintf(stderr, "command_driver: no bitmap on the clipboard\n");
+  }
+  CloseClipboard();
+  return rc;
+}
+
+int EmptyTheClipboard() {
+  if (!OpenClipboard(nullptr)) return 1;
+  const int rc = EmptyClipboard() ? 0 : 1;
+  CloseClipboard();
+  return rc;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* verb = argc > 1 ? argv[1] : "";
+  if (std::strcmp(verb, "command") == 0 && argc == 4) return PostCommand(argv[2], std::atoi(argv[3]));
+  if (std::strcmp(verb, "save") == 0 && argc == 4) {
+    return AnswerSave(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)), argv[3]);
+  }
+  if (std::strcmp(verb, "press") == 0 && argc == 4) {
+    return Press(argv[2], static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+  }
+  if (std::strcmp(verb, "clipboard") == 0 && argc == 3) return SaveClipboard(argv[2]);
+  if (std::strcmp(verb, "empty-clipboard") == 0 && argc == 2) return EmptyTheClipboard();
+  std::fprintf(stderr,
+               "usage: command_driver command <title> <id> | save <timeout-ms> <path> |\n"
+               "       press <title> <timeout-ms> | clipboard <file.bmp> | empty-clipboard\n");
+  return 2;
+}
