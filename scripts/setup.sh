@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ python3
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-  wine wine32:i386
+  wine wine32:i386 fonts-wine
   xvfb xauth x11-utils x11-apps
   googletest
   ffmpeg imagemagick
