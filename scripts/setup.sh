@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils x11-apps
   googletest
   ffmpeg imagemagick
+  lintian
 )
 
 sudo_cmd=()
