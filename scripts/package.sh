@@ -3,6 +3,8 @@
 #   morva_<version>_all.deb      the Debian package: the .exe and the
 #                                capture service under /usr/lib/morva, the
 #                                launcher /usr/bin/morva, a menu entry, icons
+#   morva-<version>-win32.zip    the .exe and a short README for Windows
+#   morva-<version>-setup.exe    the Windows installer (NSIS, packaging/morva.nsi)
 # The version is packaging/VERSION. From a clean checkout it sets up, then
 # builds a Release tree of its own (build/package); --from takes the programs
 # of a cross tree that is already built instead (the tests do).
@@ -72,3 +74,17 @@ debfile="$out/morva_${version}_all.deb"
 dpkg-deb --root-owner-group -Zxz --build "$deb" "$debfile" >/dev/null
 echo "package: $debfile"
 
+# --- Windows: zip and installer ------------------------------------------------
+win="$stage/morva-$version-win32"
+install -d "$win"
+install -m 644 "$deb/usr/lib/morva/morva.exe" "$deb/usr/lib/morva/avicap32.dll" "$win/"
+subst "$packaging/README-win32.txt" | sed -e 's/$/\r/' >"$win/README.txt"
+find "$win" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+zipfile="$out/morva-$version-win32.zip"
+rm -f "$zipfile"
+(cd "$stage" && zip -q -X "$zipfile" "morva-$version-win32/morva.exe" "morva-$version-win32/README.txt")
+echo "package: $zipfile"
+setup="$out/morva-$version-setup.exe"
+makensis -V2 -DVERSION="$version" -DSTAGE="$win" -DOUTFILE="$setup" "$packaging/morva.nsi" >"$stage/makensis.log" 2>&1 ||
+  { cat "$stage/makensis.log" >&2; exit 1; }
+echo "package: $setup"

@@ -10,7 +10,7 @@ packages=(
   xvfb xauth x11-utils x11-apps
   googletest
   ffmpeg imagemagick
-  lintian
+  lintian nsis
 )
 
 sudo_cmd=()
