@@ -27,5 +27,5 @@ morva_headless_session
 unset MORVA_CAMERAS
 
 echo "== running (DISPLAY=$DISPLAY)"
-python3 "$root/benchmarks/report/run_all.py" "$root" "$root/build/bench-native" "$MORVA_BUILD" "$@" |
+python3 -B "$root/benchmarks/report/run_all.py" "$root" "$root/build/bench-native" "$MORVA_BUILD" "$@" |
   tee "$root/build/benchmarks.md"
