@@ -78,27 +78,30 @@ fi
 
 # The capture window must show a picture (many colours) that moves; both are
 # waited for within generous bounds.
-rect="$(wine "$bin/connection_probe.exe" "$title" 2>/dev/null | tr -d '\r' | sed -n 's/^capture //p')"
-read -r l t r b <<<"$rect"
-geometry="$((r - l))x$((b - t))+$l+$t"
-shot() { xwd -root -silent | convert xwd:- -crop "$geometry" +repage "$out/$1.png"; }
-colours=0
-for _ in $(seq 1 30); do
-  shot a
-  colours="$(identify -format '%k' "$out/a.png")"
-  [ "$colours" -ge 6 ] && break
-  sleep 0.5
-done
-[ "$colours" -ge 6 ] || note "the capture window shows $colours colours: no camera picture"
-changed=0
-for _ in $(seq 1 20); do
-  sleep 0.4
-  shot b
-  changed="$(compare -metric AE "$out/a.png" "$out/b.png" null: 2>&1 || true)"
-  changed="${changed%% *}"
-  [ "${changed%.*}" -gt 0 ] 2>/dev/null && break
-done
-[ "${changed%.*}" -gt 0 ] 2>/dev/null || note "the picture did not move"
+check_picture() {
+  local rect l t r b geometry colours=0 changed=0
+  rect="$(wine "$bin/connection_probe.exe" "$title" 2>/dev/null | tr -d '\r' | sed -n 's/^capture //p' || true)"
+  [ -n "$rect" ] || { note "no capture window in the main window"; return 0; }
+  read -r l t r b <<<"$rect"
+  geometry="$((r - l))x$((b - t))+$l+$t"
+  shot() { xwd -root -silent | convert xwd:- -crop "$geometry" +repage "$out/$1.png"; }
+  for _ in $(seq 1 30); do
+    shot a
+    colours="$(identify -format '%k' "$out/a.png")"
+    [ "$colours" -ge 6 ] && break
+    sleep 0.5
+  done
+  [ "$colours" -ge 6 ] || { note "the capture window shows $colours colours: no camera picture"; return 0; }
+  for _ in $(seq 1 20); do
+    sleep 0.4
+    shot b
+    changed="$(compare -metric AE "$out/a.png" "$out/b.png" null: 2>&1 || true)"
+    changed="${changed%% *}"
+    [ "${changed%.*}" -gt 0 ] 2>/dev/null && return 0
+  done
+  note "the picture did not move"
+}
+check_picture
 xwd -root -silent | convert xwd:- -crop 420x420+90+90 +repage "$build/package_deb.png"
 
 wine "$bin/winctl.exe" close "$title" 10000 >/dev/null 2>&1 || note "the main window did not close"
