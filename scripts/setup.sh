@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ python3
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-  wine wine32:i386
+  wine wine32:i386 fonts-wine
   # 64-bit Wine and compilers: the tests' way where the kernel runs no 32-bit
   # programs (scripts/wine-arch.sh)
   wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
@@ -14,6 +14,7 @@ packages=(
   xvfb xauth x11-utils x11-apps
   googletest
   ffmpeg imagemagick
+  lintian nsis
 )
 
 sudo_cmd=()

@@ -1,7 +1,7 @@
 # Sourced by the other scripts: the project's own Wine prefix inside the build
-# folder, created once without prompts, with Wine's debug output off and the
-# X11 driver told not to manage windows (else every DestroyWindow of a visible
-# top-level window waits about 2 s for a window manager that is not there).
+# folder, with the settings of wine-prefix.sh (created once without prompts,
+# Wine's debug output off, the X11 driver told not to manage windows), and the
+# virtual X display the tests and benchmarks run on.
 # Callers set MORVA_BUILD to the build folder first: build/win32, or
 # build/win64 where the machine runs no 32-bit programs (MORVA_WINE_ARCH).
 
@@ -16,21 +16,15 @@ fi
 
 : "${MORVA_BUILD:?MORVA_BUILD must name the build folder}"
 export WINEPREFIX="$MORVA_BUILD/wineprefix"
+# shellcheck source=wine-prefix.sh
+. "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
 export WINEARCH="$MORVA_WINE_ARCH"
-export WINEDEBUG=-all
-# Prefer the project's avicap32.dll beside the .exe; no Mono or Gecko offers.
-export WINEDLLOVERRIDES="avicap32=n,b;mscoree=;mshtml=;winemenubuilder.exe="
 
 morva_wine_prefix() {
   if [ -f "$WINEPREFIX/.morva-ready" ]; then return 0; fi
   echo "wine: creating prefix $WINEPREFIX"
   rm -rf "$WINEPREFIX"
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  wineboot -i >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.morva-ready"
+  morva_prepare_prefix
 }
 
 # Starts a virtual X display and sets DISPLAY; MORVA_XVFB_PID names its process.

@@ -1,6 +1,7 @@
 // Capture service speed under Wine, through the real capture window:
-//   bench_service preview [seconds]   640 x 480 24-bit preview at 30 frames/s:
-//                                     process CPU time over wall time
+//   bench_service preview [seconds [width height]]
+//                                     24-bit preview at 30 frames/s (640 x 480 by
+//                                     default): process CPU time over wall time
 //   bench_service savedib [count]     SAVEDIB of a 640 x 480 24-bit frame: ms each
 //   bench_service show [seconds]      just the live picture, for screenshots
 #include <windows.h>
@@ -29,29 +30,32 @@ double CpuSeconds() {
   return Seconds(kernel) + Seconds(user);
 }
 
-HWND MakeCaptureWindow(HWND* parentOut) {
+HWND MakeCaptureWindow(int width, int height, HWND* parentOut) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = ParentProc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "MorvaBenchParent";
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   RegisterClassA(&wc);
-  RECT r = {0, 0, 640, 480};
+  RECT r = {0, 0, width, height};
   AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
   HWND parent = CreateWindowExA(0, wc.lpszClassName, "Morva capture service: live picture",
                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, r.right - r.left,
                                 r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
-  HWND cap = capCreateCaptureWindowA("", WS_CHILD | WS_VISIBLE, 0, 0, 640, 480, parent, 0);
+  HWND cap = capCreateCaptureWindowA("", WS_CHILD | WS_VISIBLE, 0, 0, width, height, parent, 0);
   *parentOut = parent;
   if (cap == nullptr || !SendMessageA(cap, WM_CAP_DRIVER_CONNECT, 0, 0)) return nullptr;
   BITMAPINFOHEADER h{};
   h.biSize = sizeof h;
-  h.biWidth = 640;
-  h.biHeight = 480;
+  h.biWidth = width;
+  h.biHeight = height;
   h.biPlanes = 1;
   h.biBitCount = 24;
   h.biCompression = BI_RGB;
-  SendMessageA(cap, WM_CAP_SET_VIDEOFORMAT, sizeof h, reinterpret_cast<LPARAM>(&h));
+  if (!SendMessageA(cap, WM_CAP_SET_VIDEOFORMAT, sizeof h, reinterpret_cast<LPARAM>(&h))) {
+    std::printf("bench_service: the camera does not take %dx%d 24-bit\n", width, height);
+    return nullptr;
+  }
   return cap;
 }
 
@@ -67,7 +71,7 @@ void Pump(DWORD ms) {
   }
 }
 
-int Preview(HWND cap, int seconds) {
+int Preview(HWND cap, int seconds, int width, int height) {
   SendMessageA(cap, WM_CAP_SET_PREVIEWRATE, 33, 0);
   SendMessageA(cap, WM_CAP_SET_PREVIEW, 1, 0);
   Pump(1000);  // settle
@@ -80,9 +84,9 @@ int Preview(HWND cap, int seconds) {
   double cpu = CpuSeconds() - cpu0;
   SendMessageA(cap, WM_CAP_GET_STATUS, sizeof st1, reinterpret_cast<LPARAM>(&st1));
   DWORD frames = st1.dwCurrentVideoFrame - st0.dwCurrentVideoFrame;
-  std::printf("preview 640x480 24-bit at 30 frames/s: %.1f%% of one core (%.2f s CPU over %.1f s), "
+  std::printf("preview %dx%d 24-bit at 30 frames/s: %.1f%% of one core (%.2f s CPU over %.1f s), "
               "%.1f frames/s shown\n",
-              100.0 * cpu / wall, cpu, wall, frames / wall);
+              width, height, 100.0 * cpu / wall, cpu, wall, frames / wall);
   return 0;
 }
 
@@ -109,8 +113,12 @@ int SaveDib(HWND cap, int count) {
 
 int main(int argc, char** argv) {
   const char* mode = argc > 1 ? argv[1] : "preview";
+  const bool sized = std::strcmp(mode, "preview") == 0 && argc > 4;
+  const int width = sized ? std::atoi(argv[3]) : 640;
+  const int height = sized ? std::atoi(argv[4]) : 480;
+  if (width <= 0 || height <= 0) return 2;
   HWND parent = nullptr;
-  HWND cap = MakeCaptureWindow(&parent);
+  HWND cap = MakeCaptureWindow(width, height, &parent);
   if (cap == nullptr) {
     std::printf("bench_service: no capture window or driver\n");
     return 1;
@@ -123,7 +131,7 @@ int main(int argc, char** argv) {
   } else if (std::strcmp(mode, "savedib") == 0)
     rc = SaveDib(cap, argc > 2 ? std::atoi(argv[2]) : 100);
   else
-    rc = Preview(cap, argc > 2 ? std::atoi(argv[2]) : 10);
+    rc = Preview(cap, argc > 2 ? std::atoi(argv[2]) : 10, width, height);
   DestroyWindow(parent);
   return rc;
 }

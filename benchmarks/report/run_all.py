@@ -1,0 +1,342 @@
+"""Runs every benchmark and its anchor in one run and prints one table: each
+figure beside the tool a user would take instead and their ratio, with the
+goal and whether it is met. This machine's speed drifts from second to
+second, so a figure and its anchor run interleaved (A B A B ..., at least five
+pairs) and each is quoted as the median with its range; a ratio is taken
+pair by pair and quoted the same way.
+
+Called by scripts/benchmarks.sh, which builds the Release trees and starts
+the Wine session (DISPLAY, WINEPREFIX and a warm wineserver) first.
+  run_all.py ROOT NATIVE_BUILD WIN32_BUILD [ROW ...]
+ROW picks rows by name (writer, synthesis, preview, savedib, startup,
+recording); all of them by default.
+Environment: MORVA_BENCH_PAIRS (pairs per comparison, default 7, at least 5),
+MORVA_BENCH_RUNS (runs of a figure without anchor, default 3),
+MORVA_BENCH_SECONDS (length of the long recordings, default 60).
+"""
+import datetime
+import os
+import platform
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+import screen_watch
+
+ROOT, NATIVE, WIN32 = sys.argv[1:4]
+ONLY = set(sys.argv[4:])
+BIN = os.path.join(WIN32, "bin")
+PAIRS = max(5, int(os.environ.get("MORVA_BENCH_PAIRS", "7")))
+RUNS = max(1, int(os.environ.get("MORVA_BENCH_RUNS", "3")))
+LONG = int(os.environ.get("MORVA_BENCH_SECONDS", "60"))
+MAIN_TITLE = "Capture Application"
+ANCHOR_TITLE = "Morva benchmark window"
+WINDOW_RECT = (100, 100, 540, 500)  # both programs' window on the screen
+BAR_YELLOW = (191, 191, 0)          # a bar of the default camera's pattern
+ANCHOR_FILL = (18, 52, 86)          # one_window's fill
+SEEN = 2000                          # pixels of the colour that count as shown
+
+rows = []  # (what, figure, anchor, ratio, goal)
+
+
+def log(text):
+    print("bench: " + text, file=sys.stderr, flush=True)
+
+
+def spread(values, fmt, unit=""):
+    """Median with the range of values: '12.3 ms (11.9 to 13.0)'."""
+    m = statistics.median(values)
+    if len(values) == 1:
+        return fmt.format(m) + unit
+    return "{}{} ({} to {})".format(fmt.format(m), unit, fmt.format(min(values)), fmt.format(max(values)))
+
+
+def interleave(steps, rounds, warmup=1):
+    """Runs the callables in turn, round after round (A B A B ...), and
+    returns each one's results of the counted rounds."""
+    results = [[] for _ in steps]
+    for r in range(warmup + rounds):
+        for i, step in enumerate(steps):
+            value = step()
+            if r >= warmup:
+                results[i].append(value)
+    return results
+
+
+def timed(cmd, **kw):
+    """Wall seconds of a command, which must succeed."""
+    t0 = time.perf_counter()
+    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, **kw)
+    return time.perf_counter() - t0
+
+
+def wine_run(args, env=None):
+    """Output of a Windows program run through scripts/wine-run."""
+    full_env = dict(os.environ, **(env or {}))
+    done = subprocess.run([os.path.join(ROOT, "scripts", "wine-run")] + args, env=full_env,
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    if done.returncode != 0:
+        raise RuntimeError("{} failed: {}".format(args[0], done.stdout.strip()[-300:]))
+    return done.stdout
+
+
+def number(pattern, text):
+    m = re.search(pattern, text)
+    if not m:
+        raise RuntimeError("no figure matching {!r} in: {}".format(pattern, text.strip()[-300:]))
+    return float(m.group(1).replace(",", ""))
+
+
+def goal(met, text, missed_by=""):
+    return "{}: {}".format(text, "met" if met else "MISSED" + (" by " + missed_by if missed_by else ""))
+
+
+def row(what, measure):
+    """Adds one or more rows from measure(); a failure becomes a row that
+    says the figure could not be measured, and why."""
+    if ONLY and what not in ONLY:
+        return
+    log(what)
+    try:
+        rows.extend(measure())
+    except Exception as e:  # noqa: BLE001 (any failure is reported in the table)
+        rows.append((what, "not measurable: " + str(e).replace("|", "/").replace("\n", " "), "", "", ""))
+
+
+# --- native: the AVI writer against ffmpeg and dd ---------------------------
+def writer_rows():
+    frames, w, h = 600, 640, 480  # 20 s at 30 frames/s: 553 MB of raw frames
+    tmp = tempfile.mkdtemp(prefix="bench-writer.", dir=os.path.join(ROOT, "build"))
+    try:
+        raw = os.path.join(tmp, "raw.bgr")
+        subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", "testsrc=size=%dx%d:rate=30" % (w, h),
+                        "-frames:v", str(frames), "-f", "rawvideo", "-pix_fmt", "bgr24", raw], check=True)
+        outs = {k: os.path.join(tmp, k) for k in ("morva.avi", "ffmpeg.avi", "dd.bin")}
+        mib = os.path.getsize(raw) // (1 << 20)
+
+        def run(name, cmd):
+            def step():
+                if os.path.exists(outs[name]):
+                    os.remove(outs[name])
+                t = timed(cmd)
+                return os.path.getsize(outs[name]) / 1e6 / t  # MB/s
+            return step
+
+        writer = run("morva.avi", [os.path.join(NATIVE, "benchmarks", "recording", "avi_write_bench"),
+                                   outs["morva.avi"], str(w), str(h), str(frames), "--fps", "30", "--raw", raw])
+        ffmpeg = run("ffmpeg.avi", ["ffmpeg", "-v", "error", "-y", "-f", "rawvideo", "-pix_fmt", "bgr24",
+                                    "-s", "%dx%d" % (w, h), "-r", "30", "-i", raw, "-c:v", "rawvideo",
+                                    outs["ffmpeg.avi"]])
+        dd = run("dd.bin", ["dd", "if=/dev/zero", "of=" + outs["dd.bin"], "bs=1M", "count=%d" % mib,
+                            "status=none"])
+        a, b, c = interleave([writer, ffmpeg, dd], PAIRS)
+        vs_ffmpeg = [x / y for x, y in zip(a, b)]
+        vs_dd = [x / y for x, y in zip(a, c)]
+        what = "AVI writer, %d raw %d x %d frames (553 MB), native" % (frames, w, h)
+        return [
+            (what, spread(a, "{:.0f}", " MB/s"), "ffmpeg `-c:v rawvideo` mux: " + spread(b, "{:.0f}", " MB/s"),
+             spread(vs_ffmpeg, "{:.2f}", " x"),
+             goal(statistics.median(vs_ffmpeg) >= 1.0, "at least 1.0 x ffmpeg",
+                  "%.0f %%" % (100 * (1 - statistics.median(vs_ffmpeg))))),
+            ("", "", "dd sequential write: " + spread(c, "{:.0f}", " MB/s"), spread(vs_dd, "{:.2f}", " x"), ""),
+        ]
+    finally:
+        shutil.rmtree(tmp, ignore_errors=True)
+
+
+def synthesis_rows():
+    exe = os.path.join(NATIVE, "benchmarks", "service", "bench_frame_synth")
+    values = [number(r"640x480 24-bit: ([\d.]+) frames/s",
+                     subprocess.run([exe], check=True, stdout=subprocess.PIPE, text=True).stdout)
+              for _ in range(RUNS)]
+    return [("frame synthesis, 640 x 480 24-bit, native", spread(values, "{:,.0f}", " frames/s"), "", "",
+             goal(statistics.median(values) >= 1000, "at least 1,000 frames/s"))]
+
+
+# --- under Wine ---------------------------------------------------------------
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def cameras_file():
+    """A cameras file whose camera offers the large sizes as well."""
+    path = os.path.join(WIN32, "bench-cameras.ini")
+    with open(path, "w", newline="\r\n") as f:
+        f.write("[Driver0]\nDescription=Morva benchmark camera\nVersion=1.0\n"
+                "Sizes=640x480,1280x720,1920x1080\nBitDepths=24\nPattern=bars\n")
+    return {"MORVA_CAMERAS": windows_path(path)}
+
+
+def preview_rows():
+    cams = cameras_file()
+
+    def preview(w, h):
+        def step():
+            text = wine_run([os.path.join(BIN, "bench_service.exe"), "preview", "10", str(w), str(h)], cams)
+            return number(r"([\d.]+)% of one core", text), number(r"([\d.]+) frames/s shown", text)
+        return step
+
+    small, large = interleave([preview(640, 480), preview(1280, 720)], RUNS, warmup=0)
+    out = []
+    for (w, h), runs in (((640, 480), small), ((1280, 720), large)):
+        cpu = [r[0] for r in runs]
+        fps = [r[1] for r in runs]
+        m = statistics.median(cpu)
+        out.append(("live preview, %d x %d 24-bit at 30 frames/s, Wine" % (w, h),
+                    "%s of one core, %s shown" % (spread(cpu, "{:.1f}", " %"), spread(fps, "{:.1f}", " frames/s")),
+                    "", "", goal(m < 10, "under 10 % of one core", "%.1f points" % (m - 10))))
+    return out
+
+
+def savedib_rows():
+    values = [number(r"([\d.]+) ms per image",
+                     wine_run([os.path.join(BIN, "bench_service.exe"), "savedib", "100"]))
+              for _ in range(RUNS)]
+    m = statistics.median(values)
+    return [("`WM_CAP_FILE_SAVEDIB` of a 640 x 480 24-bit frame, Wine", spread(values, "{:.2f}", " ms"), "", "",
+             goal(m < 5, "under 5 ms", "%.2f ms" % (m - 5)))]
+
+
+def recording(seconds, w, h, env=None):
+    """One recording through bench_recording.exe: frames, dropped, CPU share
+    and the process's peak memory (MB, from GNU time)."""
+    def run():
+        full_env = dict(os.environ, **(env or {}))
+        done = subprocess.run(["/usr/bin/time", "-f", "peak %M KiB", os.path.join(ROOT, "scripts", "wine-run"),
+                               os.path.join(BIN, "bench_recording.exe"), str(seconds), str(w), str(h), "30"],
+                              env=full_env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        text = done.stdout
+        if done.returncode != 0 or " ok, " not in text:
+            raise RuntimeError("recording %dx%d failed: %s" % (w, h, text.strip()[-300:]))
+        return {"frames": number(r"ok, (\d+) frames", text), "dropped": number(r"(\d+) dropped", text),
+                "cpu": number(r"= ([\d.]+)% of one core", text), "peak": number(r"peak (\d+) KiB", text) / 1024}
+    return run
+
+
+def recording_text(runs):
+    frames = [r["frames"] for r in runs]
+    dropped = [r["dropped"] for r in runs]
+    cpu = [r["cpu"] for r in runs]
+    peak = [r["peak"] for r in runs]
+    figure = "%s frames, %s dropped, %s of one core, peak %s" % (
+        spread(frames, "{:,.0f}"), spread(dropped, "{:.0f}"), spread(cpu, "{:.1f}", " %"), spread(peak, "{:.0f}", " MB"))
+    m = statistics.median(cpu)
+    missed = []
+    if max(dropped) > 0:
+        missed.append("%d frames dropped in the worst run" % max(dropped))
+    if m >= 25:
+        missed.append("%.1f points of CPU" % (m - 25))
+    return figure, goal(not missed, "no drop, under 25 % of one core", ", ".join(missed))
+
+
+def recording_rows():
+    long_runs, short_runs = interleave([recording(LONG, 640, 480), recording(10, 640, 480)], PAIRS, warmup=0)
+    figure, verdict = recording_text(long_runs)
+    growth = [a["peak"] / b["peak"] for a, b in zip(long_runs, short_runs)]
+    g = statistics.median(growth)
+    out = [("recording 640 x 480 24-bit at 30 frames/s for %d s, Wine" % LONG, figure, "", "", verdict),
+           ("peak memory of that recording against a 10 s one",
+            spread([r["peak"] for r in long_runs], "{:.0f}", " MB"),
+            "10 s: " + spread([r["peak"] for r in short_runs], "{:.0f}", " MB"), spread(growth, "{:.2f}", " x"),
+            goal(g <= 1.05, "independent of the length (within 5 %)", "%.0f %% growth" % (100 * (g - 1))))]
+    cams = cameras_file()
+    large = interleave([recording(LONG, 1280, 720, cams), recording(LONG, 1920, 1080, cams)], RUNS, warmup=0)
+    for (w, h), runs in zip(((1280, 720), (1920, 1080)), large):
+        figure, verdict = recording_text(runs)
+        out.append(("recording %d x %d 24-bit at 30 frames/s for %d s, Wine" % (w, h, LONG), figure, "", "",
+                    verdict))
+    return out
+
+
+# --- start to the first live frame against a trivial window ------------------
+def startup_rows():
+    screen = screen_watch.Screen()
+    ini = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "Morva.ini")
+    x, y, w, h = WINDOW_RECT
+
+    def start(exe, title, colour):
+        def step():
+            if screen.wait(WINDOW_RECT, colour, SEEN, 10, present=False) is None:
+                raise RuntimeError("the screen still shows the last run's window")
+            if exe == "morva.exe":
+                with open(ini, "w", newline="\r\n") as f:
+                    f.write("[Position]\nXPOS=%d\nYPOS=%d\nWidth=%d\nHeight=%d\n" % (x, y, w, h))
+            env = {k: v for k, v in os.environ.items() if k != "MORVA_CAMERAS"}
+            t0 = time.perf_counter()
+            app = subprocess.Popen(["wine", exe], cwd=BIN, env=env, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            shown = None
+            while time.perf_counter() - t0 < 60 and app.poll() is None:
+                if screen.count(WINDOW_RECT, colour) >= SEEN:
+                    shown = time.perf_counter() - t0
+                    break
+                time.sleep(0.002)
+            subprocess.run(["wine", os.path.join(BIN, "winctl.exe"), "close", title, "10000"],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                app.wait(timeout=20)
+            except subprocess.TimeoutExpired:
+                app.kill()
+                app.wait()
+            if shown is None:
+                raise RuntimeError("%s showed nothing within 60 s" % exe)
+            return shown
+        return step
+
+    try:
+        morva, anchor = interleave([start("morva.exe", MAIN_TITLE, BAR_YELLOW),
+                                    start("one_window.exe", ANCHOR_TITLE, ANCHOR_FILL)], PAIRS)
+    finally:
+        if os.path.exists(ini):
+            os.remove(ini)
+    later = [a - b for a, b in zip(morva, anchor)]
+    ratio = [a / b for a, b in zip(morva, anchor)]
+    m = statistics.median(later)
+    return [("start of `morva.exe` to its first live frame on screen, Wine", spread(morva, "{:.2f}", " s"),
+             "one-window program shown: " + spread(anchor, "{:.2f}", " s"),
+             "%s; %s later" % (spread(ratio, "{:.2f}", " x"), spread(later, "{:+.2f}", " s")),
+             goal(m <= 0.5, "at most 0.5 s after the one-window program", "%.2f s" % (m - 0.5)))]
+
+
+def machine():
+    model = "unknown processor"
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                model = line.split(":", 1)[1].strip()
+                break
+    wine = subprocess.run(["wine", "--version"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                          text=True).stdout.strip()
+    emulated = ""
+    try:
+        with open("/proc/sys/fs/binfmt_misc/qemu-i386") as f:
+            if f.readline().strip() == "enabled":
+                emulated = " (32-bit programs, Wine among them, run under qemu-i386 emulation here)"
+    except OSError:
+        pass
+    return "%s, %d cores, Linux %s, %s%s; %s" % (model, os.cpu_count(), platform.release(), wine, emulated,
+                                                 datetime.date.today().isoformat())
+
+
+def main():
+    row("writer", writer_rows)
+    row("synthesis", synthesis_rows)
+    row("preview", preview_rows)
+    row("savedib", savedib_rows)
+    row("startup", startup_rows)
+    row("recording", recording_rows)
+    print("Machine: " + machine())
+    print("%d interleaved pairs per comparison, %d runs per figure without anchor; median (range)." % (PAIRS, RUNS))
+    print()
+    print("| What | Figure | Anchor | Ratio | Goal |")
+    print("|---|---|---|---|---|")
+    for r in rows:
+        print("| " + " | ".join(r) + " |")
+
+
+if __name__ == "__main__":
+    main()

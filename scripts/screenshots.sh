@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Retakes the README's screenshots on a virtual display: docs/connection.png
+# (the main window with the default camera's picture centred in its video
+# frame) and docs/service.png (a capture window of the capture service with
+# the moving default pattern). Look at both before committing them.
+# Usage: scripts/screenshots.sh
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh" win32
+
+export MORVA_BUILD="$root/build/win32"
+# shellcheck source=wine-env.sh
+. "$root/scripts/wine-env.sh"
+morva_headless_session
+unset MORVA_CAMERAS
+bin="$MORVA_BUILD/bin"
+ini="$WINEPREFIX/drive_c/windows/Morva.ini"
+shot() { xwd -root -silent | convert xwd:- -crop "$1" +repage "$2"; }
+
+# The main window at (100, 100), 540 x 500, as the picture test places it.
+saved="$(mktemp)"
+trap 'rm -f "$saved"; morva_end_headless_session' EXIT
+if [ -f "$ini" ]; then cp "$ini" "$saved"; fi
+printf '[Position]\r\nXPOS=100\r\nYPOS=100\r\nWidth=540\r\nHeight=500\r\n' >"$ini"
+(cd "$bin" && exec wine morva.exe) >/dev/null 2>&1 </dev/null &
+app=$!
+(cd "$bin" && wine winctl.exe wait "Capture Application" 20000) >/dev/null
+sleep 3  # the picture runs for a while, so that its counter is not at zero
+shot 560x520+90+90 "$root/docs/connection.png"
+(cd "$bin" && wine winctl.exe close "Capture Application" 10000) >/dev/null
+wait "$app" || true
+if [ -s "$saved" ]; then cp "$saved" "$ini"; else rm -f "$ini"; fi
+
+# The capture service's own window: bench_service shows the live picture at
+# (0, 0) for a few seconds.
+(cd "$bin" && exec wine bench_service.exe show 6) >/dev/null 2>&1 </dev/null &
+app=$!
+sleep 4
+shot 648x507+0+0 "$root/docs/service.png"
+wait "$app" || true
+echo "screenshots: docs/connection.png and docs/service.png"

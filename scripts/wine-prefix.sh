@@ -1,0 +1,26 @@
+# The Wine settings Morva runs with and the one-time creation of its prefix,
+# shared by scripts/wine-env.sh (the build's own prefix) and the installed
+# launcher /usr/bin/morva (the user's prefix; installed beside the .exe as
+# /usr/lib/morva/wine-prefix.sh). Sourced, POSIX sh. Callers set WINEPREFIX.
+
+export WINEARCH=win32
+export WINEDEBUG=-all
+# Prefer the capture service beside the .exe (the project's avicap32.dll) to
+# Wine's own; no Mono or Gecko offers and no desktop menu entries for the
+# programs of the prefix.
+export WINEDLLOVERRIDES="avicap32=n,b;mscoree=;mshtml=;winemenubuilder.exe="
+
+# Creates the prefix in $WINEPREFIX once, without prompts, with the X11 driver
+# told not to manage or decorate windows (without a window manager Wine waits
+# about 2 s in every DestroyWindow of a visible top-level window). A marker
+# file says it is done. Returns non-zero when Wine cannot create it.
+morva_prepare_prefix() {
+  if [ -f "$WINEPREFIX/.morva-ready" ]; then return 0; fi
+  mkdir -p "$WINEPREFIX" || return 1
+  wineboot -i >/dev/null 2>&1 || return 1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || return 1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || return 1
+  # The registry reaches the disk when the wineserver ends.
+  wineserver -w
+  touch "$WINEPREFIX/.morva-ready"
+}

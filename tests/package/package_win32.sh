@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The Windows packages: the zip holds morva.exe and README.txt; the installer,
+# run silently under Wine (/S), puts morva.exe, the README and an uninstaller
+# into Program Files, a Start-menu shortcut and an entry in the list of
+# installed programs, without the optional capture service; the installed
+# morva.exe starts and shows its main window; the silent uninstaller takes
+# all of it away again.
+# Usage: package_win32.sh BUILD_DIR   (DISPLAY names a running X server)
+set -euo pipefail
+build="$(cd "${1:?build folder}" && pwd)"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+export MORVA_BUILD="$build"
+# shellcheck source=../../scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
+morva_wine_prefix
+if [ -z "${DISPLAY:-}" ]; then echo "package_win32: no DISPLAY; run through scripts/test.sh"; exit 1; fi
+version="$(tr -d ' \n' <"$root/packaging/VERSION")"
+zipfile="$build/dist/morva-$version-win32.zip"
+setup="$build/dist/morva-$version-setup.exe"
+title="Capture Application"
+fail=0
+note() { echo "package_win32: $*"; fail=1; }
+
+names="$(unzip -Z1 "$zipfile" | sort | tr '\n' ' ')"
+[ "$names" = "morva-$version-win32/README.txt morva-$version-win32/morva.exe " ] ||
+  note "the zip holds $names"
+
+c="$WINEPREFIX/drive_c"
+dir="$c/Program Files/Morva"
+menu="$c/ProgramData/Microsoft/Windows/Start Menu/Programs/Morva"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morva'
+ini="$c/windows/Morva.ini"
+# What an earlier, interrupted run may have left in the prefix.
+remove_installation() {
+  rm -rf "$dir" "$menu"
+  rm -f "$ini"
+  wine reg delete "$key" /f >/dev/null 2>&1 || true
+}
+remove_installation
+out="$(mktemp -d /tmp/morva_package_win32.XXXXXX)"
+app=""
+clean_up() {
+  if [ -n "$app" ]; then kill "$app" 2>/dev/null || true; fi
+  remove_installation
+  rm -rf "$out"
+}
+trap clean_up EXIT
+
+# --- silent install ------------------------------------------------------------
+wine "$setup" /S >"$out/setup.txt" 2>&1 </dev/null || note "the installer failed: $(cat "$out/setup.txt")"
+for f in morva.exe README.txt uninstall.exe; do
+  [ -f "$dir/$f" ] || note "no $f in Program Files\\Morva"
+done
+[ ! -e "$dir/avicap32.dll" ] || note "the capture service was installed although it is off by default"
+[ -f "$menu/Morva.lnk" ] || note "no Start-menu shortcut"
+entry="$(wine reg query "$key" 2>/dev/null | tr -d '\r')"
+grep -q 'DisplayName.*Morva' <<<"$entry" || note "no uninstaller entry named Morva"
+grep -q 'UninstallString.*uninstall\.exe' <<<"$entry" || note "the uninstaller entry names no uninstaller"
+
+# --- the installed program starts and closes -----------------------------------
+(cd "$dir" && exec wine morva.exe) >"$out/app.txt" 2>&1 </dev/null &
+app=$!
+if wine "$build/bin/winctl.exe" wait "$title" 30000 >/dev/null 2>&1; then
+  wine "$build/bin/winctl.exe" close "$title" 10000 >/dev/null 2>&1 || note "the main window did not close"
+else
+  note "the installed morva.exe showed no main window"
+fi
+for _ in $(seq 1 60); do kill -0 "$app" 2>/dev/null || break; sleep 0.25; done
+kill -0 "$app" 2>/dev/null && note "the installed morva.exe still runs 15 s after its window closed"
+app=""
+
+# --- silent uninstall: the uninstaller runs a copy of itself and returns at once
+wine "$dir/uninstall.exe" /S >"$out/uninstall.txt" 2>&1 </dev/null || note "the uninstaller failed"
+for _ in $(seq 1 120); do [ -e "$dir" ] || [ -e "$menu" ] || break; sleep 0.25; done
+[ ! -e "$dir" ] || note "Program Files\\Morva is still there after uninstalling: $(ls "$dir")"
+[ ! -e "$menu" ] || note "the Start-menu folder is still there after uninstalling"
+wine reg query "$key" >/dev/null 2>&1 && note "the uninstaller entry is still there"
+
+[ $fail -eq 0 ] && echo "package_win32: zip, silent install, the installed program ran, silent uninstall left nothing"
+exit $fail
