@@ -9,7 +9,8 @@
 #include "capture/capture_interface.h"
 #include "capture/command_arithmetic.h"
 
-static_assert(sizeof(ACMFORMATCHOOSEA) == 232, "format chooser record is 232 bytes");
+static_assert(sizeof(void*) != 4 || sizeof(ACMFORMATCHOOSEA) == 232,
+              "format chooser record is 232 bytes in a 32-bit program");
 
 namespace {
 

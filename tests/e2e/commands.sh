@@ -44,7 +44,7 @@ trap 'kill "$app" 2>/dev/null || true; rm -rf "$out"' EXIT
 post 40021
 save_as "$win\\still.bmp"
 within_a_minute identify "$out/still.bmp" >/dev/null 2>&1 || note "no still image written"
-expect "still image" "$(identify -format '%m %wx%h' "$out/still.bmp" 2>&1)" "BMP 320x240"
+expect "still image" "$(identify -format '%m %wx%h' "$out/still.bmp" 2>&1)" "BMP3 320x240"
 
 # New, then Video Stream: confirmed, 3 seconds with audio, end box answered.
 post 40017
@@ -55,10 +55,17 @@ ended="$(press "$title")"
 case "$ended" in "Status : 301 "*) ;; *) note "end-of-capture box says '$ended'";; esac
 
 f="$out/take.avi"
-expect "recording video" "$(probe "$f" v codec_name,width,height,r_frame_rate,nb_frames)" \
-  "rawvideo,320,240,500000/33333,45"
+# 3 s at 15 frames/s: 45 frames, or 46 when the limit's last period is begun.
+video="$(probe "$f" v codec_name,width,height,r_frame_rate,nb_frames)"
+case "$video" in
+  rawvideo,320,240,500000/33333,45|rawvideo,320,240,500000/33333,46) echo "ok   recording video: $video" ;;
+  *) note "recording video: got '$video', expected rawvideo,320,240,500000/33333 with 45 or 46 frames" ;;
+esac
 expect "recording audio stream" "$(probe "$f" a codec_type)" "audio"
-seconds="$(probe "$f" a duration)"
+# The audio's length from its decoded samples (the AVI header gives no duration).
+samples="$(ffmpeg -v error -i "$f" -map 0:a -f s16le -ac 1 - | wc -c)"
+rate="$(probe "$f" a sample_rate)"
+seconds="$(awk -v b="$samples" -v r="$rate" 'BEGIN { printf "%.2f", b / 2 / r }')"
 if awk -v s="$seconds" 'BEGIN { exit !(s >= 2.5 && s <= 3.5) }'; then
   echo "ok   audio length: $seconds s"
 else
@@ -66,7 +73,7 @@ else
 fi
 errors="$(ffmpeg -v error -i "$f" -f null - 2>&1)" || errors="exit status $? $errors"
 expect "recording decodes without errors" "${errors:-none}" none
-"$root/scripts/wine-run" "$bin/reference_frames.exe" 320 240 66666 45 "$win\\ref.raw" >/dev/null
+"$root/scripts/wine-run" "$bin/reference_frames.exe" 320 240 66666 46 "$win\\ref.raw" >/dev/null
 ffmpeg -v error -y -i "$f" -map 0:v -fps_mode passthrough -f rawvideo -pix_fmt bgr24 "$out/got.raw"
 ffprobe -v error -select_streams v -show_entries packet=pts,size -of csv=p=0 "$f" >"$out/pts.csv"
 python3 "$here/record_same_frames.py" "$out/ref.raw" "$out/got.raw" "$out/pts.csv" take 320 240 || fail=1
