@@ -1,5 +1,5 @@
-// Audio sources of a recording: the system's wave input device, or the
-// synthetic camera's beeps locked to the frames.
+// audio/: the audio sources of a recording (AudioFeed): the system's wave
+// input device, or the synthetic camera's beeps locked to the frames.
 #ifndef MORVA_AVICAP32_AUDIO_AUDIO_FEED_H
 #define MORVA_AVICAP32_AUDIO_AUDIO_FEED_H
 
@@ -18,7 +18,6 @@ class AudioFeed {
   virtual void TakeFrame(uint64_t frame, std::vector<uint8_t>& out) = 0;
   // Ends the input; out receives what is still buffered.
   virtual void Finish(std::vector<uint8_t>& out) = 0;
-  virtual const char* name() const = 0;
 };
 
 // The system's wave input device in the given format; null when there is

@@ -2,6 +2,7 @@
 #include <new>
 
 #include "audio/audio_feed.h"
+#include "audio/audio_formats.h"
 #include "core/camera/audio_tone.h"
 
 namespace {
@@ -11,7 +12,6 @@ class ToneFeed : public AudioFeed {
   ToneFeed(const audio::PcmFormat& f, uint32_t microSecPerFrame) : tone_(f, microSecPerFrame) {}
   void TakeFrame(uint64_t frame, std::vector<uint8_t>& out) override { tone_.RenderFrame(frame, out); }
   void Finish(std::vector<uint8_t>& out) override { out.clear(); }
-  const char* name() const override { return "camera tone"; }
 
  private:
   audio::ToneSource tone_;
@@ -20,13 +20,7 @@ class ToneFeed : public AudioFeed {
 }  // namespace
 
 std::unique_ptr<AudioFeed> OpenToneFeed(const WAVEFORMATEX& format, uint32_t microSecPerFrame) {
-  audio::PcmFormat f;
-  f.formatTag = format.wFormatTag;
-  f.channels = format.nChannels;
-  f.samplesPerSec = format.nSamplesPerSec;
-  f.avgBytesPerSec = format.nAvgBytesPerSec;
-  f.blockAlign = format.nBlockAlign;
-  f.bitsPerSample = format.wBitsPerSample;
+  audio::PcmFormat f = PcmFromWave(format);
   if (!audio::IsSupported(f)) return nullptr;
   return std::unique_ptr<AudioFeed>(new (std::nothrow) ToneFeed(f, microSecPerFrame));
 }

@@ -56,8 +56,6 @@ class WaveInFeed : public AudioFeed {
     Close();
   }
 
-  const char* name() const override { return "wave input"; }
-
  private:
   static const int kBuffers = 8;
 

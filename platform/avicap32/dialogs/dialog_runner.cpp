@@ -4,7 +4,6 @@
 // One running driver dialog; a dialog opened while another is up links to it.
 struct DriverDialogRun {
   HWND dialog = nullptr;
-  bool windowGone = false;
   DriverDialogRun* outer = nullptr;
 };
 
@@ -16,7 +15,7 @@ INT_PTR RunDriverDialog(CaptureWindowState* s, int id, DLGPROC proc) {
   s->driverDialog = &run;
   INT_PTR result = DialogBoxParamA(s->module, MAKEINTRESOURCEA(id), owner, proc,
                                    reinterpret_cast<LPARAM>(s));
-  if (run.windowGone) return IDCANCEL;  // s is gone
+  if (s->gone) return IDCANCEL;  // held by the window's request, but the window went
   s->driverDialog = run.outer;
   return result;
 }
@@ -33,7 +32,6 @@ void SetDialogState(HWND dialog, LPARAM state) {
 
 void EndDriverDialogOf(CaptureWindowState* s) {
   for (DriverDialogRun* run = s->driverDialog; run != nullptr; run = run->outer) {
-    run->windowGone = true;
     if (run->dialog != nullptr) {
       SetWindowLongPtrA(run->dialog, DWLP_USER, 0);
       EndDialog(run->dialog, IDCANCEL);

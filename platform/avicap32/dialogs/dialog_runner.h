@@ -10,7 +10,8 @@
 INT_PTR RunDriverDialog(CaptureWindowState* s, int id, DLGPROC proc);
 
 // The state stored by WM_INITDIALOG; null before it, and after the capture
-// window went while the dialog was up (the dialog then only closes).
+// window went while the dialog was up (the dialog then only closes; the
+// request that runs it holds the state, see capture_state.h).
 CaptureWindowState* DialogState(HWND dialog);
 void SetDialogState(HWND dialog, LPARAM state);
 

@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 
+#include "common/file_handle.h"
+#include "common/knobs.h"
+#include "core/text/path_text.h"
 #include "module.h"
 
 namespace {
@@ -13,32 +15,26 @@ namespace {
 enum { kMaxFileBytes = 64 * 1024 };
 
 bool ReadSmallFile(const char* path, std::string* out) {
-  HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
+  FileHandle f(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.valid()) return false;
   char buf[4096];
   DWORD got = 0;
-  bool ok = true;
   out->clear();
-  while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) {
+  while (ReadFile(f.get(), buf, sizeof buf, &got, nullptr) && got > 0) {
     out->append(buf, got);
-    if (out->size() > kMaxFileBytes) {
-      ok = false;
-      break;
-    }
+    if (out->size() > kMaxFileBytes) return false;
   }
-  CloseHandle(f);
-  return ok;
+  return true;
 }
 
 bool BesideModule(const char* name, char* out, size_t size) {
   char path[MAX_PATH];
   DWORD n = GetModuleFileNameA(ModuleInstance(), path, sizeof path);
   if (n == 0 || n >= sizeof path) return false;
-  char* slash = strrchr(path, '\\');
-  if (slash == nullptr) return false;
-  slash[1] = '\0';
-  int w = std::snprintf(out, size, "%s%s", path, name);
+  std::string folder = capcore::FolderOf(path);
+  if (folder.empty()) return false;
+  int w = std::snprintf(out, size, "%s%s", folder.c_str(), name);
   return w > 0 && static_cast<size_t>(w) < size;
 }
 
@@ -48,8 +44,9 @@ CameraList LoadCameraList() {
   CameraList result;
   result.list = capcore::DefaultDrivers();
   char path[MAX_PATH];
-  DWORD n = GetEnvironmentVariableA("MORVA_CAMERAS", path, sizeof path);
-  bool fromEnvironment = n > 0 && n < sizeof path;
+  std::string named = ReadKnobs().camerasFile;
+  bool fromEnvironment = !named.empty();
+  if (fromEnvironment) lstrcpynA(path, named.c_str(), sizeof path);
   if (!fromEnvironment && !BesideModule("cameras.ini", path, sizeof path)) return result;
   if (!fromEnvironment && GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return result;
   std::string text;

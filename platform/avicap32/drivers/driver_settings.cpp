@@ -8,14 +8,17 @@
 
 #include <cstdio>
 
-#include "window/capture_window.h"
+#include "common/knobs.h"
 #include "drivers/drivers.h"
+#include "window/capture_window.h"
 
 namespace {
 
+// Signed values are kept with an offset: the profile reader gives unsigned.
+const int kSignedOffset = 1000;
+
 void SettingsPath(char* out, DWORD size) {
-  DWORD n = GetEnvironmentVariableA("MORVA_CAPTURE_SETTINGS", out, size);
-  if (n == 0 || n >= size) lstrcpynA(out, "MorvaCap.ini", static_cast<int>(size));
+  lstrcpynA(out, ReadKnobs().settingsFile.c_str(), static_cast<int>(size));
 }
 
 void Section(const CaptureWindowState* s, char* out, size_t size) {
@@ -47,8 +50,7 @@ void LoadDriverSettings(CaptureWindowState* s) {
   GetPrivateProfileStringA(section, "Pattern", "", pattern, sizeof pattern, file);
   capcore::Pattern p;
   if (capcore::ParsePattern(pattern, &p)) s->source.pattern = p;
-  // Signed values are kept with an offset: the profile reader gives unsigned.
-  s->source.brightness = ReadInt(section, "Brightness", s->source.brightness + 1000, file) - 1000;
+  s->source.brightness = ReadInt(section, "Brightness", s->source.brightness + kSignedOffset, file) - kSignedOffset;
   s->source.contrast = ReadInt(section, "Contrast", s->source.contrast, file);
   s->source.stamp = ReadInt(section, "Stamp", s->source.stamp ? 1 : 0, file) != 0;
   s->source = capcore::ClampSource(s->source);
@@ -67,7 +69,7 @@ void SaveDriverSettings(const CaptureWindowState* s) {
   WriteInt(section, "Height", s->videoFormat.biHeight, file);
   WriteInt(section, "BitCount", s->videoFormat.biBitCount, file);
   WritePrivateProfileStringA(section, "Pattern", capcore::PatternName(s->source.pattern), file);
-  WriteInt(section, "Brightness", s->source.brightness + 1000, file);
+  WriteInt(section, "Brightness", s->source.brightness + kSignedOffset, file);
   WriteInt(section, "Contrast", s->source.contrast, file);
   WriteInt(section, "Stamp", s->source.stamp ? 1 : 0, file);
   WriteInt(section, "KeepAspect", s->display.keepAspect ? 1 : 0, file);

@@ -1,11 +1,8 @@
 // The capture file as the AVI writer's output: a Win32 file written in
 // place (a preallocated file keeps its space until the recording closes).
-// MORVA_AVICAP_WRITE_LIMIT=<bytes> in the environment makes the file behave
-// as if the disk were full once it would grow past that many bytes (the
-// tests' stand-in for a full disk); the free-space watch counts it too.
-// MORVA_AVICAP_SPACE_WATCH=0 turns the watch off, so that tests can reach
-// the write failure itself; MORVA_AVICAP_PART_LIMIT=<bytes> sets the size at
-// which the file goes on in OpenDML parts (1 GiB by default).
+// A write limit (MORVA_AVICAP_WRITE_LIMIT, common/knobs.h) makes the file
+// behave as if the disk were full once it would grow past that many bytes
+// (the tests' stand-in for a full disk); the free-space watch counts it too.
 #ifndef MORVA_AVICAP32_RECORDING_RECORDING_FILE_H
 #define MORVA_AVICAP32_RECORDING_RECORDING_FILE_H
 
@@ -13,10 +10,8 @@
 
 #include <cstdint>
 
+#include "common/file_handle.h"
 #include "core/riff/riff_output.h"
-
-// Reads an unsigned number from the environment; `fallback` when unset or not a number.
-uint64_t EnvNumber(const char* name, uint64_t fallback);
 
 class RecordingFile : public riff::Output {
  public:
@@ -26,8 +21,9 @@ class RecordingFile : public riff::Output {
   RecordingFile& operator=(const RecordingFile&) = delete;
 
   // Opens (or creates) the file for writing from its start, keeping its
-  // present length (a preallocation) until Truncate.
-  bool Open(const char* path);
+  // present length (a preallocation) until Truncate; never grows past
+  // `writeLimit` bytes.
+  bool Open(const char* path, uint64_t writeLimit);
   void Close();
   bool Write(const void* data, size_t size) override;
   bool Seek(uint64_t position) override;
@@ -41,7 +37,7 @@ class RecordingFile : public riff::Output {
   DWORD lastError() const { return lastError_; }
 
  private:
-  HANDLE file_ = INVALID_HANDLE_VALUE;
+  FileHandle file_;
   uint64_t position_ = 0;
   uint64_t end_ = 0;          // highest byte written so far
   uint64_t initialSize_ = 0;

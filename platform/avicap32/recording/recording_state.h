@@ -1,5 +1,11 @@
 // The recording state that the capture window holds
 // (CaptureWindowState::recording), shared by the files of recording/.
+//
+// Its lifetime follows one rule: it is owned through shared pointers by
+// everyone who uses it (the window, a recording running in the window's
+// thread or on its worker, a confirmation or compression box that is up),
+// and whoever finishes last frees it. The window's end sets `windowGone`
+// and wakes the recording; from then on nothing touches the window.
 #ifndef MORVA_AVICAP32_RECORDING_RECORDING_STATE_H
 #define MORVA_AVICAP32_RECORDING_RECORDING_STATE_H
 
@@ -7,54 +13,56 @@
 #include <mmsystem.h>
 #include <vfw.h>
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "common/knobs.h"
 #include "core/riff/avi_format.h"
 #include "window/capture_state.h"
 
-enum class AudioSourceChoice { Automatic, ToneOnly, None };
+struct RecordingState : std::enable_shared_from_this<RecordingState> {
+  RecordingState();
+  ~RecordingState();  // frees the chosen compressor
+  RecordingState(const RecordingState&) = delete;
+  RecordingState& operator=(const RecordingState&) = delete;
 
-struct RecordingState {
-  CaptureWindowState* window = nullptr;
+  CaptureWindowState* window = nullptr;  // read on the window's thread only, while !windowGone
   CAPTUREPARMS parms{};
   std::vector<uint8_t> audioFormat;   // a WAVEFORMATEX, PCM
   std::vector<avi::InfoItem> info;    // set with WM_CAP_FILE_SET_INFOCHUNK
   COMPVARS compressor{};              // chosen in the compression dialog
   bool haveCompressor = false;
 
-  // The recording in progress. Counters are written by the recording and
-  // read by GET_STATUS on the window's thread.
-  volatile LONG capturing = 0;
-  volatile LONG stopRequested = 0;
-  volatile LONG abortRequested = 0;
-  volatile LONG frames = 0;
-  volatile LONG dropped = 0;
-  volatile LONG elapsedMs = 0;
-  volatile LONG waveSamples = 0;
+  // The recording in progress. Written by the recording (on either thread),
+  // read by WM_CAP_GET_STATUS on the window's thread.
+  std::atomic<bool> capturing{false};
+  std::atomic<bool> stopRequested{false};
+  std::atomic<bool> abortRequested{false};
+  std::atomic<bool> windowGone{false};
+  std::atomic<long> frames{0};
+  std::atomic<long> dropped{0};
+  std::atomic<long> elapsedMs{0};
+  std::atomic<long> waveSamples{0};
+  HANDLE wake = nullptr;              // manual-reset event: set to end the pacing wait at once
   HANDLE worker = nullptr;            // the fYield recording's thread
   bool restorePreview = false;
-  bool modalUp = false;               // the confirmation or compression box is up (window's thread)
-  bool orphaned = false;              // the window went while recording or asking in its thread
-
   HWND relay = nullptr;               // carries reports of the worker to the window's thread
 };
 
 RecordingState* RecordingOf(const CaptureWindowState* s);
-// Frees the recording state (its chosen compressor too).
-void FreeRecordingState(RecordingState* rec);
+// The default setup and audio format of a new recording state (setup.cpp).
+void InitRecordingSetup(RecordingState* rec);
 
 // Reports of a recording: on the window's thread at once, or through the
-// relay when the recording runs on its worker thread.
+// relay when the recording runs on its worker thread. Nothing is reported
+// once the window is gone.
 void CreateRelay(RecordingState* rec);
 void DestroyRelay(RecordingState* rec);
-void RelayStatus(RecordingState* rec, bool direct, int id, const char* text);
-void RelayError(RecordingState* rec, bool direct, int id, const char* text);
+void RelayReport(RecordingState* rec, bool direct, ReportKind kind, int id, const char* text);
 void PostRecordingFinished(RecordingState* rec);  // from the worker, its last act
-void FinishWorkerRecording(RecordingState* rec);      // then, on the window's thread: the clean-up
-
-// Where recording audio comes from (MORVA_AVICAP_AUDIO_SOURCE=auto|tone|none).
-AudioSourceChoice AudioSourceFromEnvironment();
+void FinishWorkerRecording(RecordingState* rec);  // then, on the window's thread: the clean-up
 
 // What one recording takes from the window when it starts.
 struct RecordingJob {
@@ -69,8 +77,9 @@ struct RecordingJob {
   std::vector<avi::InfoItem> info;
   COMPVARS compressor{};
   bool haveCompressor = false;
-  UINT previewRateMs = 66;
+  UINT previewRateMs = kDefaultPreviewMs;
   bool showFrames = false;            // in the window's thread with preview on
+  ServiceKnobs knobs;                 // as they were when it started
 };
 
 // Runs one recording to its end; TRUE when it recorded.

@@ -5,28 +5,32 @@
 #include <new>
 
 #include "recording/recording_state.h"
+#include "window/capture_window.h"
 
 namespace {
 
 const char kRelayClass[] = "MorvaRecordingRelay";
-enum : UINT { kStatusMsg = WM_APP + 1, kErrorMsg, kFinishedMsg };
+enum : UINT { kReportMsg = WM_APP + 1, kFinishedMsg };
 
-struct Report {
+struct RelayedReport {
+  ReportKind kind;
   int id;
-  char text[512];
+  char text[kReportTextSize];
 };
+
+void Deliver(RecordingState* rec, const RelayedReport& r) {
+  // A procedure may destroy the window, which lets go of the recording.
+  std::shared_ptr<RecordingState> hold = rec->shared_from_this();
+  if (!rec->windowGone) Report(rec->window, r.kind, r.id, "%s", r.text);
+}
 
 LRESULT CALLBACK RelayProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   try {
     RecordingState* rec = reinterpret_cast<RecordingState*>(GetWindowLongPtrA(w, GWLP_USERDATA));
     switch (msg) {
-      case kStatusMsg:
-      case kErrorMsg: {
-        Report* r = reinterpret_cast<Report*>(lp);
-        if (rec && rec->window && r) {
-          if (msg == kStatusMsg) ReportStatus(rec->window, r->id, "%s", r->text);
-          else ReportError(rec->window, r->id, r->text);
-        }
+      case kReportMsg: {
+        RelayedReport* r = reinterpret_cast<RelayedReport*>(lp);
+        if (rec && r) Deliver(rec, *r);
         delete r;
         return 0;
       }
@@ -34,20 +38,11 @@ LRESULT CALLBACK RelayProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         if (rec) FinishWorkerRecording(rec);
         return 0;
       default:
-        (void)wp;
         return DefWindowProcA(w, msg, wp, lp);
     }
   } catch (...) {
     return 0;
   }
-}
-
-void Post(RecordingState* rec, UINT msg, int id, const char* text) {
-  Report* r = new (std::nothrow) Report;
-  if (!r) return;
-  r->id = id;
-  lstrcpynA(r->text, text ? text : "", sizeof r->text);
-  if (!rec->relay || !PostMessageA(rec->relay, msg, 0, reinterpret_cast<LPARAM>(r))) delete r;
 }
 
 }  // namespace
@@ -70,13 +65,13 @@ void DestroyRelay(RecordingState* rec) {
   MSG m;
   bool quit = false;
   int quitCode = 0;
-  while (PeekMessageA(&m, rec->relay, kStatusMsg, kErrorMsg, PM_REMOVE)) {
+  while (PeekMessageA(&m, rec->relay, kReportMsg, kReportMsg, PM_REMOVE)) {
     if (m.message == WM_QUIT) {
       quit = true;
       quitCode = static_cast<int>(m.wParam);
       continue;
     }
-    delete reinterpret_cast<Report*>(m.lParam);
+    delete reinterpret_cast<RelayedReport*>(m.lParam);
   }
   if (quit) PostQuitMessage(quitCode);
   SetWindowLongPtrA(rec->relay, GWLP_USERDATA, 0);
@@ -84,20 +79,18 @@ void DestroyRelay(RecordingState* rec) {
   rec->relay = nullptr;
 }
 
-void RelayStatus(RecordingState* rec, bool direct, int id, const char* text) {
+void RelayReport(RecordingState* rec, bool direct, ReportKind kind, int id, const char* text) {
+  if (rec->windowGone) return;
   if (direct) {
-    if (!rec->orphaned) ReportStatus(rec->window, id, "%s", text);
-  } else {
-    Post(rec, kStatusMsg, id, text);
+    Report(rec->window, kind, id, "%s", text);
+    return;
   }
-}
-
-void RelayError(RecordingState* rec, bool direct, int id, const char* text) {
-  if (direct) {
-    if (!rec->orphaned) ReportError(rec->window, id, text);
-  } else {
-    Post(rec, kErrorMsg, id, text);
-  }
+  RelayedReport* r = new (std::nothrow) RelayedReport;
+  if (!r) return;
+  r->kind = kind;
+  r->id = id;
+  lstrcpynA(r->text, text ? text : "", sizeof r->text);
+  if (!rec->relay || !PostMessageA(rec->relay, kReportMsg, 0, reinterpret_cast<LPARAM>(r))) delete r;
 }
 
 void PostRecordingFinished(RecordingState* rec) {

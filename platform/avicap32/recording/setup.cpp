@@ -1,38 +1,33 @@
 // The recording's settings: the capture parameters with their defaults, the
 // audio format, info chunks, and the recording fields of the status.
 #include <cstring>
-#include <new>
 
+#include "audio/audio_formats.h"
 #include "core/camera/audio_pcm.h"
 #include "recording/recording_state.h"
 
 RecordingState* RecordingOf(const CaptureWindowState* s) {
-  return s ? s->recording : nullptr;
-}
-
-AudioSourceChoice AudioSourceFromEnvironment() {
-  char v[16];
-  DWORD n = GetEnvironmentVariableA("MORVA_AVICAP_AUDIO_SOURCE", v, sizeof v);
-  if (n == 0 || n >= sizeof v) return AudioSourceChoice::Automatic;
-  if (lstrcmpiA(v, "none") == 0) return AudioSourceChoice::None;
-  if (lstrcmpiA(v, "tone") == 0) return AudioSourceChoice::ToneOnly;
-  return AudioSourceChoice::Automatic;
+  return s ? s->recording.get() : nullptr;
 }
 
 namespace {
 
+const DWORD kDefaultMicroSecPerFrame = 66667;  // 15 frames per second
+const DWORD kDefaultIndexSize = 34952;        // index room for 32K frames and their audio
+const LONG kMaxInfoChunkBytes = 65536;
+
 CAPTUREPARMS DefaultParms() {
   CAPTUREPARMS p{};
-  p.dwRequestMicroSecPerFrame = 66667;  // 15 frames per second
+  p.dwRequestMicroSecPerFrame = kDefaultMicroSecPerFrame;
   p.fMakeUserHitOKToCapture = FALSE;
   p.wPercentDropForError = 10;
   p.fYield = FALSE;
-  p.dwIndexSize = 34952;                // index room for 32K frames and their audio
+  p.dwIndexSize = kDefaultIndexSize;
   p.wChunkGranularity = 0;
   p.fUsingDOSMemory = FALSE;
   p.wNumVideoRequested = 5;
   // The synthetic camera always has its own audio source.
-  p.fCaptureAudio = AudioSourceFromEnvironment() != AudioSourceChoice::None;
+  p.fCaptureAudio = ReadKnobs().audioSource != AudioSourceChoice::None;
   p.wNumAudioRequested = 4;
   p.vKeyAbort = VK_ESCAPE;
   p.fAbortLeftMouse = TRUE;
@@ -52,31 +47,17 @@ CAPTUREPARMS DefaultParms() {
 }
 
 void StoreAudioFormat(RecordingState* rec, const audio::PcmFormat& f) {
-  WAVEFORMATEX w{};
-  w.wFormatTag = f.formatTag;
-  w.nChannels = f.channels;
-  w.nSamplesPerSec = f.samplesPerSec;
-  w.nAvgBytesPerSec = f.avgBytesPerSec;
-  w.nBlockAlign = f.blockAlign;
-  w.wBitsPerSample = f.bitsPerSample;
-  w.cbSize = 0;
-  const uint8_t* p = reinterpret_cast<const uint8_t*>(&w);
-  rec->audioFormat.assign(p, p + sizeof w);
+  rec->audioFormat = BytesOfWave(WaveFromPcm(f));
 }
 
 }  // namespace
 
-void CreateRecordingState(CaptureWindowState* s) {
-  RecordingState* rec = new (std::nothrow) RecordingState;
-  s->recording = rec;
-  if (!rec) return;
-  rec->window = s;
+void InitRecordingSetup(RecordingState* rec) {
   rec->parms = DefaultParms();
   try {
     StoreAudioFormat(rec, audio::DefaultFormat());
   } catch (...) {
   }
-  CreateRelay(rec);
 }
 
 LRESULT GetRecordingSetup(CaptureWindowState* s, WPARAM size, CAPTUREPARMS* out) {
@@ -107,13 +88,9 @@ LRESULT GetAudioFormat(CaptureWindowState* s, WPARAM size, WAVEFORMATEX* out) {
 LRESULT SetAudioFormat(CaptureWindowState* s, WPARAM size, const WAVEFORMATEX* in) {
   RecordingState* rec = RecordingOf(s);
   if (!rec || in == nullptr || size < sizeof(PCMWAVEFORMAT) || rec->capturing) return FALSE;
-  audio::PcmFormat f;
-  f.formatTag = in->wFormatTag;
-  f.channels = in->nChannels;
-  f.samplesPerSec = in->nSamplesPerSec;
-  f.avgBytesPerSec = in->nAvgBytesPerSec;
-  f.blockAlign = in->nBlockAlign;
-  f.bitsPerSample = in->wBitsPerSample;
+  WAVEFORMATEX w{};
+  std::memcpy(&w, in, sizeof(PCMWAVEFORMAT));
+  audio::PcmFormat f = PcmFromWave(w);
   if (!audio::IsSupported(f)) return FALSE;
   try {
     StoreAudioFormat(rec, f);
@@ -138,7 +115,7 @@ LRESULT SetInfoChunk(CaptureWindowState* s, const CAPINFOCHUNK* chunk) {
       }
     }
     if (chunk->lpData == nullptr || chunk->cbData <= 0) return TRUE;  // removed
-    if (chunk->cbData > 65536) return FALSE;
+    if (chunk->cbData > kMaxInfoChunkBytes) return FALSE;
     const uint8_t* p = static_cast<const uint8_t*>(chunk->lpData);
     rec->info.push_back(avi::InfoItem{chunk->fccInfoID, std::vector<uint8_t>(p, p + chunk->cbData)});
   } catch (...) {
@@ -155,7 +132,7 @@ bool IsRecording(const CaptureWindowState* s) {
 void FillRecordingStatus(const CaptureWindowState* s, CAPSTATUS* status) {
   RecordingState* rec = RecordingOf(s);
   if (!rec || !status) return;
-  status->fAudioHardware = AudioSourceFromEnvironment() != AudioSourceChoice::None;
+  status->fAudioHardware = ReadKnobs().audioSource != AudioSourceChoice::None;
   status->fCapturingNow = rec->capturing != 0;
   if (rec->capturing || rec->frames || rec->elapsedMs) {
     status->dwCurrentVideoFrame = static_cast<DWORD>(rec->frames);

@@ -1,28 +1,27 @@
 // Starting and stopping recordings: the user's confirmation, recording in
-// the window's thread or on a worker, and the clean-up when the window goes.
+// the window's thread or on a worker, and letting go of the recording state
+// when the window goes (see the lifetime rule in recording_state.h).
 #include <cstdio>
+#include <memory>
 #include <new>
 
-#include "window/capture_window.h"
 #include "recording/recording_state.h"
+#include "window/capture_window.h"
 
 namespace {
 
 struct WorkerStart {
-  RecordingState* rec;
-  RecordingJob* job;
+  std::shared_ptr<RecordingState> rec;
+  std::unique_ptr<RecordingJob> job;
 };
 
 DWORD WINAPI WorkerMain(LPVOID p) {
-  WorkerStart* start = static_cast<WorkerStart*>(p);
+  std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(p));
   try {
-    RunRecording(start->rec, *start->job);
+    RunRecording(start->rec.get(), *start->job);
   } catch (...) {
   }
-  RecordingState* rec = start->rec;
-  delete start->job;
-  delete start;
-  PostRecordingFinished(rec);
+  PostRecordingFinished(start->rec.get());
   return 0;
 }
 
@@ -40,8 +39,8 @@ bool UserAgrees(CaptureWindowState* s, bool toFile) {
   return MessageBoxA(owner, text, "Start Recording", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
-RecordingJob* MakeJob(CaptureWindowState* s, RecordingState* rec, bool toFile) {
-  RecordingJob* job = new RecordingJob;
+std::unique_ptr<RecordingJob> MakeJob(CaptureWindowState* s, RecordingState* rec, bool toFile) {
+  std::unique_ptr<RecordingJob> job(new RecordingJob);
   job->parms = rec->parms;
   job->toFile = toFile;
   job->onWorker = rec->parms.fYield != FALSE;
@@ -55,65 +54,66 @@ RecordingJob* MakeJob(CaptureWindowState* s, RecordingState* rec, bool toFile) {
   job->haveCompressor = rec->haveCompressor;
   job->previewRateMs = s->previewRateMs;
   job->showFrames = !job->onWorker && s->preview;
+  job->knobs = ReadKnobs();
   return job;
 }
 
 void EndOnWindowThread(RecordingState* rec) {
-  rec->capturing = 0;
-  if (rec->restorePreview && rec->window && !rec->orphaned) ResumePreview(rec->window);
+  rec->capturing = false;
+  if (rec->restorePreview && !rec->windowGone) ResumePreview(rec->window);
   rec->restorePreview = false;
+}
+
+void Begin(CaptureWindowState* s, RecordingState* rec) {
+  rec->capturing = true;
+  rec->stopRequested = false;
+  rec->abortRequested = false;
+  ResetEvent(rec->wake);
+  rec->frames = rec->dropped = rec->elapsedMs = rec->waveSamples = 0;
+  rec->restorePreview = s->preview;
+  if (s->preview) StopView(s);
+}
+
+// Without the relay the worker's end would never reach this thread and the
+// window would stay busy for good: no relay, no worker.
+LRESULT StartWorker(RecordingState* rec, std::unique_ptr<RecordingJob> job) {
+  std::unique_ptr<WorkerStart> start(new WorkerStart{rec->shared_from_this(), std::move(job)});
+  if (rec->relay) rec->worker = CreateThread(nullptr, 0, WorkerMain, start.get(), 0, nullptr);
+  if (!rec->worker) {
+    EndOnWindowThread(rec);
+    return FALSE;
+  }
+  start.release();  // the worker's now
+  return TRUE;
 }
 
 }  // namespace
 
-void FreeRecordingState(RecordingState* rec) {
-  if (rec->haveCompressor) ICCompressorFree(&rec->compressor);
-  delete rec;
+RecordingState::RecordingState() : wake(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+RecordingState::~RecordingState() {
+  if (haveCompressor) ICCompressorFree(&compressor);
+  if (wake) CloseHandle(wake);
 }
 
 LRESULT StartRecording(CaptureWindowState* s, bool toFile) {
-  RecordingState* rec = RecordingOf(s);
+  std::shared_ptr<RecordingState> rec = s->recording;  // held across the boxes and the recording
   if (!rec || rec->capturing || !s->connected) return FALSE;
   try {
     if (rec->parms.fMakeUserHitOKToCapture) {
-      rec->modalUp = true;
       bool agreed = UserAgrees(s, toFile);
-      rec->modalUp = false;
-      if (rec->orphaned) {  // the window went while the box was up: s is gone
-        FreeRecordingState(rec);
-        return FALSE;
-      }
-      if (!agreed) return FALSE;
+      if (rec->windowGone || !agreed) return FALSE;
+      if (rec->capturing || !s->connected) return FALSE;  // things may have changed while the box was up
     }
-    if (rec->capturing || !s->connected) return FALSE;  // things may have changed while the box was up
-    RecordingJob* job = MakeJob(s, rec, toFile);
-    rec->capturing = 1;
-    rec->stopRequested = 0;
-    rec->abortRequested = 0;
-    rec->frames = rec->dropped = rec->elapsedMs = rec->waveSamples = 0;
-    rec->restorePreview = s->preview;
-    if (s->preview) StopView(s);
-    if (job->onWorker) {
-      // Without the relay the worker's end would never reach this thread
-      // and the window would stay busy for good.
-      WorkerStart* start = new WorkerStart{rec, job};
-      if (rec->relay) rec->worker = CreateThread(nullptr, 0, WorkerMain, start, 0, nullptr);
-      if (rec->worker) return TRUE;
-      delete start;
-      delete job;
-      EndOnWindowThread(rec);
-      return FALSE;
-    }
-    BOOL ok = RunRecording(rec, *job);
-    delete job;
-    if (rec->orphaned) {  // the window went while it recorded
-      FreeRecordingState(rec);
-      return FALSE;
-    }
-    EndOnWindowThread(rec);
+    std::unique_ptr<RecordingJob> job = MakeJob(s, rec.get(), toFile);
+    Begin(s, rec.get());
+    if (job->onWorker) return StartWorker(rec.get(), std::move(job));
+    BOOL ok = RunRecording(rec.get(), *job);
+    if (rec->windowGone) return FALSE;
+    EndOnWindowThread(rec.get());
     return ok;
   } catch (...) {
-    if (rec->capturing && !rec->worker && !rec->orphaned) EndOnWindowThread(rec);
+    if (rec->capturing && !rec->worker && !rec->windowGone) EndOnWindowThread(rec.get());
     return FALSE;
   }
 }
@@ -130,29 +130,33 @@ void FinishWorkerRecording(RecordingState* rec) {
 LRESULT StopRecording(CaptureWindowState* s, bool abort) {
   RecordingState* rec = RecordingOf(s);
   if (!rec || !rec->capturing) return FALSE;
-  InterlockedExchange(abort ? &rec->abortRequested : &rec->stopRequested, 1);
+  (abort ? rec->abortRequested : rec->stopRequested) = true;
+  SetEvent(rec->wake);
   return TRUE;
 }
 
-void ReleaseRecordingState(CaptureWindowState* s) {
-  RecordingState* rec = RecordingOf(s);
+void CreateRecordingState(CaptureWindowState* s) {
+  std::shared_ptr<RecordingState> rec(new (std::nothrow) RecordingState);
+  s->recording = rec;
   if (!rec) return;
-  s->recording = nullptr;
-  rec->stopRequested = 1;
+  rec->window = s;
+  InitRecordingSetup(rec.get());
+  CreateRelay(rec.get());
+}
+
+void ReleaseRecordingState(CaptureWindowState* s) {
+  std::shared_ptr<RecordingState> rec = std::move(s->recording);
+  if (!rec) return;
+  rec->windowGone = true;
+  rec->stopRequested = true;
+  SetEvent(rec->wake);
   if (rec->worker) {
-    // The worker only posts to the relay, never waits on this thread.
+    // Woken at once; the worker only posts to the relay, never waits on this thread.
     WaitForSingleObject(rec->worker, INFINITE);
     CloseHandle(rec->worker);
     rec->worker = nullptr;
-    rec->capturing = 0;
+    rec->capturing = false;
   }
-  DestroyRelay(rec);
-  if (rec->capturing || rec->modalUp) {
-    // Recording or asking in this thread, further up the stack: that ends
-    // itself and frees the state; the window must not be touched any more.
-    rec->orphaned = true;
-    rec->window = nullptr;
-    return;
-  }
-  FreeRecordingState(rec);
-}
+  DestroyRelay(rec.get());
+  rec->window = nullptr;
+}  // a recording or a box still up in this thread holds its own reference

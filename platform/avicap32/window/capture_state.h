@@ -2,6 +2,12 @@
 // the request handlers (and the recording code in recording/) use to
 // reach the connected driver, the picture and the report callbacks.
 // Everything here runs on the thread that owns the capture window.
+//
+// Lifetime: the window owns its state through `self`; the window procedure
+// holds a reference for the length of every request (Hold), so that a
+// report procedure that destroys the window frees nothing under the code
+// that called it. After WM_DESTROY `gone` is set, and nothing reports,
+// draws or changes the window's state any more.
 #ifndef MORVA_AVICAP32_WINDOW_CAPTURE_STATE_H
 #define MORVA_AVICAP32_WINDOW_CAPTURE_STATE_H
 
@@ -10,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/camera/camera_config.h"
@@ -21,7 +28,16 @@ struct DisplaySettings {
   bool darkBackground = true;  // the area beside the picture: black, else grey
 };
 
-struct CaptureWindowState {
+struct RecordingState;
+
+// The preview period of a new window, in milliseconds (about 15 frames a second).
+constexpr UINT kDefaultPreviewMs = 66;
+// Characters of one status or error report (longer texts are cut).
+constexpr size_t kReportTextSize = 512;
+
+struct CaptureWindowState : std::enable_shared_from_this<CaptureWindowState> {
+  std::shared_ptr<CaptureWindowState> self;  // the window's own reference, dropped at WM_NCDESTROY
+  bool gone = false;                         // WM_DESTROY has run
   HWND window = nullptr;          // the capture window
   HINSTANCE module = nullptr;     // avicap32.dll (dialog resources)
 
@@ -43,7 +59,7 @@ struct CaptureWindowState {
   bool preview = false;
   bool overlay = false;
   bool scale = false;
-  UINT previewRateMs = 66;
+  UINT previewRateMs = kDefaultPreviewMs;
 
   // Frames made since connection, and the tick count at connection (the
   // time stamp drawn in is the time since then).
@@ -64,31 +80,29 @@ struct CaptureWindowState {
 
   // An error about the cameras file waiting for an error procedure, and the
   // text of the last one delivered (each distinct one is reported once).
-  char pendingConfigError[512] = "";
-  char lastConfigError[512] = "";
+  char pendingConfigError[kReportTextSize] = "";
+  char lastConfigError[kReportTextSize] = "";
 
   // The driver dialog running modally on this window, if any (its
   // dialogs/dialog_runner.cpp bookkeeping; the window ends it when it goes).
   struct DriverDialogRun* driverDialog = nullptr;
 
   // The recording's settings and the recording in progress (recording/).
-  struct RecordingState* recording = nullptr;
+  std::shared_ptr<RecordingState> recording;
 };
 
 // --- For the recording code -------------------------------------------------
 
 // The current video format as a frame format (width, height, bit count).
 capcore::FrameFormat FrameFormatOf(const CaptureWindowState* s);
-// Bytes of one frame in the current video format; 0 when not connected.
-size_t FrameBytesOf(const CaptureWindowState* s);
 // Renders frame `frameNumber` at `timeMs` of the connected driver, with its
 // current source settings, into `out` in the current video format. False when
-// not connected or `outSize` < FrameBytesOf(s). Does not touch the
+// not connected or `out` is smaller than a frame. Does not touch the
 // window's own frame buffer or counters.
 bool RenderDriverFrame(const CaptureWindowState* s, uint32_t frameNumber, uint32_t timeMs,
-                         uint8_t* out, size_t outSize);
-// Shows `frame` (FrameBytesOf(s) bytes, current format) in the window as
-// the current frame, as preview would.
+                       uint8_t* out, size_t outSize);
+// Shows `frame` (one frame in the current format) in the window as the
+// current frame, as preview would.
 void ShowFrame(CaptureWindowState* s, const uint8_t* frame, size_t size);
 
 // Preview on or off, as WM_CAP_SET_PREVIEW does (turning it on turns overlay
@@ -99,11 +113,16 @@ LRESULT SetPreview(CaptureWindowState* s, bool on);
 // IDS_CAP_END stays the last report of a recording.
 void ResumePreview(CaptureWindowState* s);
 
-// Calls the installed status / error procedures (A and W forms); none
-// installed: nothing is called. The text is formatted into a bounded buffer
-// (longer texts are cut).
-void ReportStatus(CaptureWindowState* s, int id, const char* format, ...)
-    __attribute__((format(printf, 3, 4)));
-void ReportError(CaptureWindowState* s, int id, const char* text);
+// A reference that keeps the window's state alive (not the window) while
+// it is held.
+std::shared_ptr<CaptureWindowState> Hold(CaptureWindowState* s);
+
+// Calls the installed status or error procedures (A form, then W form) with
+// the text formatted into kReportTextSize characters; none installed:
+// nothing is called. A procedure may destroy the window: nothing more is
+// called then, and the caller finds `s->gone` set.
+enum class ReportKind { Status, Error };
+void Report(CaptureWindowState* s, ReportKind kind, int id, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
 
 #endif

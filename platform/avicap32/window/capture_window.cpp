@@ -1,16 +1,18 @@
 // The capture window class: per-window state fetched at the top of the
-// procedure, one switch that unpacks each request and hands it to a small
-// handler. Unknown requests go to the default window procedure, and no
-// exception leaves the procedure.
+// procedure, window messages handed to small handlers, and the requests
+// looked up in one table that unpacks each and calls its handler. Unknown
+// requests go to the default window procedure, and no exception leaves the
+// procedure. Every message holds the window's state while it runs (see
+// capture_state.h).
 #include <windows.h>
 #include <vfw.h>
 
 #include <new>
 
-#include "window/capture_window.h"
 #include "dialogs/dialog_runner.h"
 #include "dialogs/dialogs.h"
 #include "module.h"
+#include "window/capture_window.h"
 
 const char kCaptureWindowClass[] = "MorvaCaptureWindow";
 
@@ -18,41 +20,114 @@ namespace {
 
 enum { kStateSlot = 0 };
 
+using State = CaptureWindowState;
+template <typename T>
+T* Arg(LPARAM lp) {
+  return reinterpret_cast<T*>(lp);
+}
+
+struct Request {
+  UINT message;
+  LRESULT (*handle)(State* s, WPARAM wp, LPARAM lp);
+};
+
+// One line per request: its arguments unpacked, its handler called.
+const Request kRequests[] = {
+    {WM_CAP_SET_CALLBACK_ERRORA, [](State* s, WPARAM, LPARAM lp) { return SetErrorCallbackA(s, reinterpret_cast<CAPERRORCALLBACKA>(lp)); }},
+    {WM_CAP_SET_CALLBACK_STATUSA, [](State* s, WPARAM, LPARAM lp) { return SetStatusCallbackA(s, reinterpret_cast<CAPSTATUSCALLBACKA>(lp)); }},
+    {WM_CAP_SET_CALLBACK_ERRORW, [](State* s, WPARAM, LPARAM lp) { return SetErrorCallbackW(s, reinterpret_cast<CAPERRORCALLBACKW>(lp)); }},
+    {WM_CAP_SET_CALLBACK_STATUSW, [](State* s, WPARAM, LPARAM lp) { return SetStatusCallbackW(s, reinterpret_cast<CAPSTATUSCALLBACKW>(lp)); }},
+    {WM_CAP_DRIVER_CONNECT, [](State* s, WPARAM wp, LPARAM) { return ConnectDriver(s, wp); }},
+    {WM_CAP_DRIVER_DISCONNECT, [](State* s, WPARAM, LPARAM) { return DisconnectDriver(s); }},
+    {WM_CAP_DRIVER_GET_NAMEA, [](State* s, WPARAM wp, LPARAM lp) { return GetDriverName(s, wp, Arg<char>(lp)); }},
+    {WM_CAP_DRIVER_GET_VERSIONA, [](State* s, WPARAM wp, LPARAM lp) { return GetDriverVersion(s, wp, Arg<char>(lp)); }},
+    {WM_CAP_DRIVER_GET_NAMEW, [](State* s, WPARAM wp, LPARAM lp) { return GetDriverNameW(s, wp, Arg<WCHAR>(lp)); }},
+    {WM_CAP_DRIVER_GET_VERSIONW, [](State* s, WPARAM wp, LPARAM lp) { return GetDriverVersionW(s, wp, Arg<WCHAR>(lp)); }},
+    {WM_CAP_DRIVER_GET_CAPS, [](State* s, WPARAM wp, LPARAM lp) { return GetDriverCaps(s, wp, Arg<CAPDRIVERCAPS>(lp)); }},
+    {WM_CAP_GET_STATUS, [](State* s, WPARAM wp, LPARAM lp) { return GetStatus(s, wp, Arg<CAPSTATUS>(lp)); }},
+    {WM_CAP_FILE_SET_CAPTURE_FILEA, [](State* s, WPARAM, LPARAM lp) { return SetCaptureFile(s, Arg<const char>(lp)); }},
+    {WM_CAP_FILE_GET_CAPTURE_FILEA, [](State* s, WPARAM wp, LPARAM lp) { return GetCaptureFile(s, wp, Arg<char>(lp)); }},
+    {WM_CAP_FILE_SET_CAPTURE_FILEW, [](State* s, WPARAM, LPARAM lp) { return SetCaptureFileW(s, Arg<const WCHAR>(lp)); }},
+    {WM_CAP_FILE_GET_CAPTURE_FILEW, [](State* s, WPARAM wp, LPARAM lp) { return GetCaptureFileW(s, wp, Arg<WCHAR>(lp)); }},
+    {WM_CAP_FILE_SAVEDIBA, [](State* s, WPARAM, LPARAM lp) { return SaveDib(s, Arg<const char>(lp)); }},
+    {WM_CAP_FILE_SAVEDIBW, [](State* s, WPARAM, LPARAM lp) { return SaveDibW(s, Arg<const WCHAR>(lp)); }},
+    {WM_CAP_EDIT_COPY, [](State* s, WPARAM, LPARAM) { return CopyFrame(s); }},
+    {WM_CAP_GET_VIDEOFORMAT, [](State* s, WPARAM wp, LPARAM lp) { return GetVideoFormat(s, wp, Arg<BITMAPINFO>(lp)); }},
+    {WM_CAP_SET_VIDEOFORMAT, [](State* s, WPARAM wp, LPARAM lp) { return SetVideoFormat(s, wp, Arg<const BITMAPINFO>(lp)); }},
+    {WM_CAP_DLG_VIDEOFORMAT, [](State* s, WPARAM, LPARAM) { return ShowFormatDialog(s); }},
+    {WM_CAP_DLG_VIDEOSOURCE, [](State* s, WPARAM, LPARAM) { return ShowSourceDialog(s); }},
+    {WM_CAP_DLG_VIDEODISPLAY, [](State* s, WPARAM, LPARAM) { return ShowDisplayDialog(s); }},
+    {WM_CAP_SET_PREVIEW, [](State* s, WPARAM wp, LPARAM) { return SetPreview(s, wp != 0); }},
+    {WM_CAP_SET_OVERLAY, [](State* s, WPARAM wp, LPARAM) { return SetOverlay(s, wp != 0); }},
+    {WM_CAP_SET_PREVIEWRATE, [](State* s, WPARAM wp, LPARAM) { return SetPreviewRate(s, static_cast<UINT>(wp)); }},
+    {WM_CAP_SET_SCALE, [](State* s, WPARAM wp, LPARAM) { return SetScale(s, wp != 0); }},
+    {WM_CAP_GRAB_FRAME, [](State* s, WPARAM, LPARAM) { return GrabFrame(s, true); }},
+    {WM_CAP_GRAB_FRAME_NOSTOP, [](State* s, WPARAM, LPARAM) { return GrabFrame(s, false); }},
+    {WM_CAP_GET_SEQUENCE_SETUP, [](State* s, WPARAM wp, LPARAM lp) { return GetRecordingSetup(s, wp, Arg<CAPTUREPARMS>(lp)); }},
+    {WM_CAP_SET_SEQUENCE_SETUP, [](State* s, WPARAM wp, LPARAM lp) { return SetRecordingSetup(s, wp, Arg<const CAPTUREPARMS>(lp)); }},
+    {WM_CAP_SEQUENCE, [](State* s, WPARAM, LPARAM) { return StartRecording(s, true); }},
+    {WM_CAP_SEQUENCE_NOFILE, [](State* s, WPARAM, LPARAM) { return StartRecording(s, false); }},
+    {WM_CAP_STOP, [](State* s, WPARAM, LPARAM) { return StopRecording(s, false); }},
+    {WM_CAP_ABORT, [](State* s, WPARAM, LPARAM) { return StopRecording(s, true); }},
+    {WM_CAP_GET_AUDIOFORMAT, [](State* s, WPARAM wp, LPARAM lp) { return GetAudioFormat(s, wp, Arg<WAVEFORMATEX>(lp)); }},
+    {WM_CAP_SET_AUDIOFORMAT, [](State* s, WPARAM wp, LPARAM lp) { return SetAudioFormat(s, wp, Arg<const WAVEFORMATEX>(lp)); }},
+    {WM_CAP_FILE_SAVEASA, [](State* s, WPARAM, LPARAM lp) { return SaveRecordingAs(s, Arg<const char>(lp)); }},
+    {WM_CAP_FILE_ALLOCATE, [](State* s, WPARAM, LPARAM lp) { return AllocateCaptureFile(s, static_cast<DWORD>(lp)); }},
+    {WM_CAP_FILE_SET_INFOCHUNK, [](State* s, WPARAM, LPARAM lp) { return SetInfoChunk(s, Arg<const CAPINFOCHUNK>(lp)); }},
+    {WM_CAP_DLG_VIDEOCOMPRESSION, [](State* s, WPARAM, LPARAM) { return ShowCompressionDialog(s); }},
+};
+
+// The request numbers the table is built on, as vfw.h publishes them.
+static_assert(WM_CAP_START == WM_USER, "requests start at WM_USER");
+static_assert(WM_CAP_SET_CALLBACK_ERRORA == WM_CAP_START + 2 && WM_CAP_DRIVER_CONNECT == WM_CAP_START + 10,
+              "callback and driver requests");
+static_assert(WM_CAP_FILE_SET_CAPTURE_FILEA == WM_CAP_START + 20 && WM_CAP_EDIT_COPY == WM_CAP_START + 30,
+              "file requests");
+static_assert(WM_CAP_SET_PREVIEW == WM_CAP_START + 50 && WM_CAP_SEQUENCE == WM_CAP_START + 62 &&
+                  WM_CAP_STOP == WM_CAP_START + 68 && WM_CAP_ABORT == WM_CAP_START + 69,
+              "view and recording requests");
+static_assert(WM_CAP_SET_CALLBACK_ERRORW == WM_CAP_UNICODE_START + 2, "wide requests");
+
 CaptureWindowState* StateOf(HWND w) {
   return reinterpret_cast<CaptureWindowState*>(GetWindowLongPtrA(w, kStateSlot));
 }
 
 bool OnNcCreate(HWND w) {
-  CaptureWindowState* s = new (std::nothrow) CaptureWindowState;
-  if (s == nullptr) return false;
+  std::shared_ptr<CaptureWindowState> s = std::make_shared<CaptureWindowState>();
+  s->self = s;
   s->window = w;
   s->module = ModuleInstance();
-  SetWindowLongPtrA(w, kStateSlot, reinterpret_cast<LONG_PTR>(s));
+  SetWindowLongPtrA(w, kStateSlot, reinterpret_cast<LONG_PTR>(s.get()));
   return true;
 }
 
 void OnCreate(CaptureWindowState* s) { CreateRecordingState(s); }
 
 void OnDestroy(CaptureWindowState* s) {
+  s->gone = true;
   EndDriverDialogOf(s);
   ReleaseRecordingState(s);
   StopView(s);
 }
 
+// The window lets go of its state; a request still running further up the
+// stack holds it until it returns.
 void OnNcDestroy(HWND w, CaptureWindowState* s) {
   SetWindowLongPtrA(w, kStateSlot, 0);
-  delete s;
+  s->self.reset();
+}
+
+LRESULT HandleRequest(HWND w, CaptureWindowState* s, UINT msg, WPARAM wp, LPARAM lp) {
+  for (const Request& r : kRequests)
+    if (r.message == msg) return r.handle(s, wp, lp);
+  return DefWindowProcA(w, msg, wp, lp);
 }
 
 LRESULT Dispatch(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    if (!OnNcCreate(w)) return FALSE;
-    return DefWindowProcA(w, msg, wp, lp);
-  }
+  if (msg == WM_NCCREATE) return OnNcCreate(w) ? DefWindowProcA(w, msg, wp, lp) : FALSE;
   CaptureWindowState* s = StateOf(w);
   if (s == nullptr) return DefWindowProcA(w, msg, wp, lp);
-  const char* pathA = reinterpret_cast<const char*>(lp);
-  const WCHAR* pathW = reinterpret_cast<const WCHAR*>(lp);
+  std::shared_ptr<CaptureWindowState> hold = Hold(s);
   switch (msg) {
     case WM_CREATE: OnCreate(s); return 0;
     case WM_DESTROY: OnDestroy(s); return 0;
@@ -60,55 +135,7 @@ LRESULT Dispatch(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER: OnPreviewTimer(s); return 0;
     case WM_PAINT: PaintCaptureWindow(s); return 0;
     case WM_ERASEBKGND: return 1;
-
-    case WM_CAP_SET_CALLBACK_ERRORA: return SetErrorCallbackA(s, reinterpret_cast<CAPERRORCALLBACKA>(lp));
-    case WM_CAP_SET_CALLBACK_STATUSA: return SetStatusCallbackA(s, reinterpret_cast<CAPSTATUSCALLBACKA>(lp));
-    case WM_CAP_SET_CALLBACK_ERRORW: return SetErrorCallbackW(s, reinterpret_cast<CAPERRORCALLBACKW>(lp));
-    case WM_CAP_SET_CALLBACK_STATUSW: return SetStatusCallbackW(s, reinterpret_cast<CAPSTATUSCALLBACKW>(lp));
-
-    case WM_CAP_DRIVER_CONNECT: return ConnectDriver(s, wp);
-    case WM_CAP_DRIVER_DISCONNECT: return DisconnectDriver(s);
-    case WM_CAP_DRIVER_GET_NAMEA: return GetDriverName(s, wp, reinterpret_cast<char*>(lp));
-    case WM_CAP_DRIVER_GET_VERSIONA: return GetDriverVersion(s, wp, reinterpret_cast<char*>(lp));
-    case WM_CAP_DRIVER_GET_NAMEW: return GetDriverNameW(s, wp, reinterpret_cast<WCHAR*>(lp));
-    case WM_CAP_DRIVER_GET_VERSIONW: return GetDriverVersionW(s, wp, reinterpret_cast<WCHAR*>(lp));
-    case WM_CAP_DRIVER_GET_CAPS: return GetDriverCaps(s, wp, reinterpret_cast<CAPDRIVERCAPS*>(lp));
-    case WM_CAP_GET_STATUS: return GetStatus(s, wp, reinterpret_cast<CAPSTATUS*>(lp));
-
-    case WM_CAP_FILE_SET_CAPTURE_FILEA: return SetCaptureFile(s, pathA);
-    case WM_CAP_FILE_GET_CAPTURE_FILEA: return GetCaptureFile(s, wp, reinterpret_cast<char*>(lp));
-    case WM_CAP_FILE_SET_CAPTURE_FILEW: return SetCaptureFileW(s, pathW);
-    case WM_CAP_FILE_GET_CAPTURE_FILEW: return GetCaptureFileW(s, wp, reinterpret_cast<WCHAR*>(lp));
-    case WM_CAP_FILE_SAVEDIBA: return SaveDib(s, pathA);
-    case WM_CAP_FILE_SAVEDIBW: return SaveDibW(s, pathW);
-    case WM_CAP_EDIT_COPY: return CopyFrame(s);
-
-    case WM_CAP_GET_VIDEOFORMAT: return GetVideoFormat(s, wp, reinterpret_cast<BITMAPINFO*>(lp));
-    case WM_CAP_SET_VIDEOFORMAT: return SetVideoFormat(s, wp, reinterpret_cast<const BITMAPINFO*>(lp));
-    case WM_CAP_DLG_VIDEOFORMAT: return ShowFormatDialog(s);
-    case WM_CAP_DLG_VIDEOSOURCE: return ShowSourceDialog(s);
-    case WM_CAP_DLG_VIDEODISPLAY: return ShowDisplayDialog(s);
-
-    case WM_CAP_SET_PREVIEW: return SetPreview(s, wp != 0);
-    case WM_CAP_SET_OVERLAY: return SetOverlay(s, wp != 0);
-    case WM_CAP_SET_PREVIEWRATE: return SetPreviewRate(s, static_cast<UINT>(wp));
-    case WM_CAP_SET_SCALE: return SetScale(s, wp != 0);
-    case WM_CAP_GRAB_FRAME: return GrabFrame(s, true);
-    case WM_CAP_GRAB_FRAME_NOSTOP: return GrabFrame(s, false);
-
-    case WM_CAP_GET_SEQUENCE_SETUP: return GetRecordingSetup(s, wp, reinterpret_cast<CAPTUREPARMS*>(lp));
-    case WM_CAP_SET_SEQUENCE_SETUP: return SetRecordingSetup(s, wp, reinterpret_cast<const CAPTUREPARMS*>(lp));
-    case WM_CAP_SEQUENCE: return StartRecording(s, true);
-    case WM_CAP_SEQUENCE_NOFILE: return StartRecording(s, false);
-    case WM_CAP_STOP: return StopRecording(s, false);
-    case WM_CAP_ABORT: return StopRecording(s, true);
-    case WM_CAP_GET_AUDIOFORMAT: return GetAudioFormat(s, wp, reinterpret_cast<WAVEFORMATEX*>(lp));
-    case WM_CAP_SET_AUDIOFORMAT: return SetAudioFormat(s, wp, reinterpret_cast<const WAVEFORMATEX*>(lp));
-    case WM_CAP_FILE_SAVEASA: return SaveRecordingAs(s, pathA);
-    case WM_CAP_FILE_ALLOCATE: return AllocateCaptureFile(s, static_cast<DWORD>(lp));
-    case WM_CAP_FILE_SET_INFOCHUNK: return SetInfoChunk(s, reinterpret_cast<const CAPINFOCHUNK*>(lp));
-    case WM_CAP_DLG_VIDEOCOMPRESSION: return ShowCompressionDialog(s);
-    default: return DefWindowProcA(w, msg, wp, lp);
+    default: return HandleRequest(w, s, msg, wp, lp);
   }
 }
 
@@ -121,6 +148,8 @@ LRESULT CALLBACK CaptureWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 }  // namespace
+
+std::shared_ptr<CaptureWindowState> Hold(CaptureWindowState* s) { return s->shared_from_this(); }
 
 bool RegisterCaptureWindowClass() {
   WNDCLASSA existing;

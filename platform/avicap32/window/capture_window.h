@@ -23,6 +23,9 @@ void QueueConfigError(CaptureWindowState* s, const char* text);  // reported onc
 // terminated; nothing for a null buffer or size 0.
 void CopyTextOut(const std::string& text, char* out, size_t size);
 void CopyTextOutW(const std::string& text, WCHAR* out, size_t sizeChars);
+// A wide path in the ANSI code page; false for a null path or one that does
+// not fit.
+bool NarrowPath(const WCHAR* path, char (&out)[MAX_PATH]);
 
 // connection.cpp
 LRESULT ConnectDriver(CaptureWindowState* s, WPARAM index);

@@ -66,7 +66,7 @@ LRESULT SetPreview(CaptureWindowState* s, bool on) {
   }
   bool was = s->preview;
   StartPreview(s);
-  if (!was) ReportStatus(s, IDS_CAP_STAT_LIVE_MODE, "Live picture");
+  if (!was) Report(s, ReportKind::Status, IDS_CAP_STAT_LIVE_MODE, "Live picture");
   return TRUE;
 }
 
@@ -86,7 +86,7 @@ LRESULT SetOverlay(CaptureWindowState* s, bool on) {
   s->overlay = true;
   StartTimer(s);
   if (!s->haveFrame) MakeFrame(s);
-  if (!was) ReportStatus(s, IDS_CAP_STAT_OVERLAY_MODE, "Overlay picture");
+  if (!was) Report(s, ReportKind::Status, IDS_CAP_STAT_OVERLAY_MODE, "Overlay picture");
   return TRUE;
 }
 

@@ -16,12 +16,8 @@ capcore::FrameFormat FrameFormatOf(const CaptureWindowState* s) {
   return f;
 }
 
-size_t FrameBytesOf(const CaptureWindowState* s) {
-  return s->connected ? capcore::FrameBytes(FrameFormatOf(s)) : 0;
-}
-
 bool RenderDriverFrame(const CaptureWindowState* s, uint32_t frameNumber, uint32_t timeMs,
-                         uint8_t* out, size_t outSize) {
+                       uint8_t* out, size_t outSize) {
   if (!s->connected) return false;
   return capcore::RenderFrame(FrameFormatOf(s), s->source, frameNumber, timeMs, out, outSize);
 }

@@ -15,23 +15,9 @@
 
 #include "app/application_context.h"
 #include "tests/wine/support/fake_cap_api.h"
+#include "tests/wine/support/plain_window.h"
 
 namespace driver_test {
-
-inline const char* FrameClass() {
-  static const char name[] = "MorvaConnectionTestFrame";
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSA c = {};
-    c.lpfnWndProc = DefWindowProcA;
-    c.hInstance = GetModuleHandleA(nullptr);
-    c.lpszClassName = name;
-    c.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    RegisterClassA(&c);
-    registered = true;
-  }
-  return name;
-}
 
 // One request as a short line. The layout's format queries are all shown as
 // "VIDEOFORMAT" (their arguments belong to the layout, not to this code).
@@ -86,11 +72,11 @@ class ContextTest : public ::testing::Test {
     s.EnableTimeLimit = 1;
     s.SelfTimer = 10;
     lstrcpynA(s.LastDir, "C:\\", sizeof s.LastDir);
-    g_context.mainWindow = CreateWindowExA(0, FrameClass(), "Capture Application",
+    g_context.mainWindow = CreateWindowExA(0, PlainWindowClass(), "Capture Application",
                                            WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
                                            50, 50, 420, 360, nullptr, nullptr,
                                            g_context.instance, nullptr);
-    g_context.videoFrameWindow = CreateWindowExA(0, FrameClass(), "Capture Application",
+    g_context.videoFrameWindow = CreateWindowExA(0, PlainWindowClass(), "Capture Application",
                                                  WS_CHILD | WS_VISIBLE | WS_DLGFRAME, 5, 5, 330,
                                                  250, g_context.mainWindow, nullptr,
                                                  g_context.instance, nullptr);

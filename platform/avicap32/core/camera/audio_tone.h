@@ -17,8 +17,6 @@ class ToneSource {
   // Replaces out with the samples that belong to video frame n (the span from
   // its start to the start of frame n + 1).
   void RenderFrame(uint64_t frame, std::vector<uint8_t>& out) const;
-  // Frames that start a beep.
-  bool IsBeepFrame(uint64_t frame) const { return frame % framesPerBeep_ == 0; }
   uint32_t framesPerBeep() const { return framesPerBeep_; }
 
  private:

@@ -1,3 +1,4 @@
+// core/camera/: the cameras file, the camera's tone and PCM formats (portable).
 // The list of synthetic camera drivers (indices 0 to 9) and the parser of
 // the cameras file that can replace the built-in list.
 //

@@ -31,6 +31,16 @@ const Colour kBars[8] = {{191, 191, 191}, {191, 191, 0}, {0, 191, 191}, {0, 191,
 const Colour kChecker[2] = {{32, 48, 160}, {232, 160, 32}};
 const Colour kMarker = {255, 255, 255};
 
+// Drawing geometry, in fractions of the frame's width.
+const int kMarkerWidthDivisor = 40;   // the moving marker: width/40, at least 2 pixels
+const int kMinMarkerWidth = 2;
+const int kMarkerStepDivisor = 64;    // it moves width/64 a frame, at least 1 pixel
+const int kCheckerDivisor = 16;       // checkerboard squares: width/16, at least 8 pixels
+const int kMinCheckerBlock = 8;
+const int kStampScaleWidth = 160;     // the stamp's pixels grow by one per 160 of width
+const int kGlyphWidth = 5, kGlyphHeight = 7;
+const int kCellWidth = 6, kCellHeight = 9;  // a glyph and its spacing, unscaled
+
 Colour Hue(int x, int width) {
   // six ramps across the width
   int pos = static_cast<int>(static_cast<long long>(x) * 1536 / width);
@@ -45,17 +55,23 @@ Colour Hue(int x, int width) {
   }
 }
 
-int MarkerWidth(int width) { return width / 40 > 2 ? width / 40 : 2; }
+int MarkerWidth(int width) {
+  return width / kMarkerWidthDivisor > kMinMarkerWidth ? width / kMarkerWidthDivisor : kMinMarkerWidth;
+}
 int MarkerStart(int width, uint32_t frame) {
-  int step = width / 64 > 1 ? width / 64 : 1;
+  int step = width / kMarkerStepDivisor > 1 ? width / kMarkerStepDivisor : 1;
   return static_cast<int>((static_cast<uint64_t>(frame) * static_cast<uint64_t>(step)) %
                           static_cast<uint64_t>(width));
+}
+
+int CheckerBlock(int width) {
+  return width / kCheckerDivisor > kMinCheckerBlock ? width / kCheckerDivisor : kMinCheckerBlock;
 }
 
 // The row kind of picture row y (from the top): only the checkerboard has two.
 int RowKind(const FrameFormat& f, const SourceSettings& s, int y) {
   if (s.pattern != Pattern::Checker) return 0;
-  int block = f.width / 16 > 8 ? f.width / 16 : 8;
+  int block = CheckerBlock(f.width);
   return (y / block) & 1;
 }
 
@@ -63,7 +79,7 @@ void BuildRow(const FrameFormat& f, const SourceSettings& s, uint32_t frame, int
               uint8_t* row) {
   int bpp = f.bitCount / 8;
   int w = f.width;
-  int block = w / 16 > 8 ? w / 16 : 8;
+  int block = CheckerBlock(w);
   int shift = static_cast<int>((frame * 2u) % static_cast<uint32_t>(2 * block));
   int gradShift = static_cast<int>((frame * 4u) % static_cast<uint32_t>(w));
   int m0 = MarkerStart(w, frame), mw = MarkerWidth(w);
@@ -122,14 +138,14 @@ void DrawStamp(const FrameFormat& f, uint32_t frame, uint32_t timeMs, uint8_t* o
                size_t stride) {
   char text[40];
   size_t n = FormatStamp(frame, timeMs, text, sizeof text);
-  int scale = f.width / 160 > 1 ? f.width / 160 : 1;
-  int cellW = 6 * scale, cellH = 9 * scale;
+  int scale = f.width / kStampScaleWidth > 1 ? f.width / kStampScaleWidth : 1;
+  int cellW = kCellWidth * scale, cellH = kCellHeight * scale;
   FillBlock(f, out, stride, 0, 0, static_cast<int>(n) * cellW + scale, cellH, 0);
   for (size_t i = 0; i < n; ++i) {
     const uint8_t* g = Glyph(text[i]);
     int cx = static_cast<int>(i) * cellW + scale;
-    for (int gy = 0; gy < 7; ++gy)
-      for (int gx = 0; gx < 5; ++gx)
+    for (int gy = 0; gy < kGlyphHeight; ++gy)
+      for (int gx = 0; gx < kGlyphWidth; ++gx)
         if (g[gy] & (0x10 >> gx))
           FillBlock(f, out, stride, cx + gx * scale, scale + gy * scale, scale, scale, 255);
   }

@@ -1,3 +1,4 @@
+// core/image/: frame formats, the synthetic pictures, pixel conversion and BMP (portable).
 // Frame synthesis of the synthetic cameras: a test pattern with a moving
 // marker, the frame counter and a running time stamp drawn in, so that
 // motion and dropped frames can be seen. Renders straight into a caller's

@@ -1,3 +1,4 @@
+// core/riff/: RIFF chunks and the AVI writer (portable, no windows.h).
 // Writes one AVI file: the header list (main header, one stream list per
 // stream, room for the OpenDML headers), the movie list with the frames and
 // audio chunks, and the index. A part that would pass the part limit (1 GiB by
@@ -51,9 +52,6 @@ class Writer {
   uint32_t droppedFrames() const { return dropped_; }
   uint64_t audioBytes() const { return audioBytes_; }
   uint64_t size() const { return w_.position(); }      // bytes so far
-  uint32_t parts() const { return static_cast<uint32_t>(partsClosed_ + (inPart_ ? 1 : 0)); }
-  // Bytes the next video frame of the given size and its index need.
-  uint64_t BytesForFrame(uint32_t size) const;
 
  private:
   struct Entry {
