@@ -72,6 +72,7 @@ static_assert(WM_CAP_DLG_VIDEOFORMAT == 1065 && WM_CAP_DLG_VIDEOSOURCE == 1066 &
 static_assert(WM_CAP_SET_PREVIEW == 1074 && WM_CAP_SET_OVERLAY == 1075 && WM_CAP_SET_PREVIEWRATE == 1076, "view");
 static_assert(WM_CAP_SEQUENCE == 1086 && WM_CAP_SET_SEQUENCE_SETUP == 1088 && WM_CAP_GET_SEQUENCE_SETUP == 1089,
               "recording");
-static_assert(sizeof(CAPDRIVERCAPS) == 44 && sizeof(CAPTUREPARMS) == 96, "record sizes");
+// CAPDRIVERCAPS holds handles: 44 bytes in the 32-bit build, 64 in a 64-bit one.
+static_assert(sizeof(CAPDRIVERCAPS) == (sizeof(void*) == 4 ? 44u : 64u) && sizeof(CAPTUREPARMS) == 96, "record sizes");
 
 }  // namespace
