@@ -23,7 +23,9 @@ inline std::string GetCapsLine() { return "GET_CAPS " + std::to_string(kDriverCa
 
 namespace driver_test {
 
-// One request as a short line. The layout's format queries are all shown as
+inline const char* FrameClass() { return PlainWindowClass(); }
+
+// One request as a short line (paths with their text). The layout's format queries are all shown as
 // "VIDEOFORMAT" (their arguments belong to the layout, not to this code).
 inline std::string Describe(const FakeCapRequest& r) {
   auto with = [](const char* name, long long value) { return std::string(name) + " " + std::to_string(value); };
@@ -37,6 +39,19 @@ inline std::string Describe(const FakeCapRequest& r) {
     case WM_CAP_SET_CALLBACK_STATUSA: return "CALLBACK_STATUS";
     case WM_CAP_SET_CALLBACK_ERRORA: return "CALLBACK_ERROR";
     case WM_CAP_FILE_GET_CAPTURE_FILEA: return with("GET_CAPTURE_FILE", static_cast<long long>(r.first));
+    case WM_CAP_FILE_SET_CAPTURE_FILEA: return std::string("SET_CAPTURE_FILE ") + r.text;
+    case WM_CAP_FILE_SAVEASA: return std::string("SAVEAS ") + r.text;
+    case WM_CAP_FILE_SAVEDIBA: return std::string("SAVEDIB ") + r.text;
+    case WM_CAP_EDIT_COPY: return "EDIT_COPY";
+    case WM_CAP_DLG_VIDEOSOURCE: return "DLG_VIDEOSOURCE";
+    case WM_CAP_DLG_VIDEOFORMAT: return "DLG_VIDEOFORMAT";
+    case WM_CAP_DLG_VIDEODISPLAY: return "DLG_VIDEODISPLAY";
+    case WM_CAP_DLG_VIDEOCOMPRESSION: return "DLG_VIDEOCOMPRESSION";
+    case WM_CAP_GET_SEQUENCE_SETUP: return with("GET_SEQUENCE_SETUP", static_cast<long long>(r.first));
+    case WM_CAP_SET_SEQUENCE_SETUP: return with("SET_SEQUENCE_SETUP", static_cast<long long>(r.first));
+    case WM_CAP_SEQUENCE: return "SEQUENCE";
+    case WM_CAP_GET_AUDIOFORMAT: return with("GET_AUDIOFORMAT", static_cast<long long>(r.first));
+    case WM_CAP_SET_AUDIOFORMAT: return with("SET_AUDIOFORMAT", static_cast<long long>(r.first));
     default: return with("REQUEST", r.message);
   }
 }
@@ -76,11 +91,11 @@ class ContextTest : public ::testing::Test {
     s.EnableTimeLimit = 1;
     s.SelfTimer = 10;
     lstrcpynA(s.LastDir, "C:\\", sizeof s.LastDir);
-    g_context.mainWindow = CreateWindowExA(0, PlainWindowClass(), "Capture Application",
+    g_context.mainWindow = CreateWindowExA(0, FrameClass(), "Capture Application",
                                            WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
                                            50, 50, 420, 360, nullptr, nullptr,
                                            g_context.instance, nullptr);
-    g_context.videoFrameWindow = CreateWindowExA(0, PlainWindowClass(), "Capture Application",
+    g_context.videoFrameWindow = CreateWindowExA(0, FrameClass(), "Capture Application",
                                                  WS_CHILD | WS_VISIBLE | WS_DLGFRAME, 5, 5, 330,
                                                  250, g_context.mainWindow, nullptr,
                                                  g_context.instance, nullptr);
