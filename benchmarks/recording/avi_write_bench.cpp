@@ -9,10 +9,10 @@
 #include <cstring>
 #include <vector>
 
-#include "audio_pcm.h"
-#include "audio_tone.h"
-#include "avi_writer.h"
-#include "riff_output.h"
+#include "core/camera/audio_pcm.h"
+#include "core/camera/audio_tone.h"
+#include "core/riff/avi_writer.h"
+#include "core/riff/riff_output.h"
 
 int main(int argc, char** argv) {
   if (argc < 5) {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "frame_synth.h"
+#include "core/image/frame_synth.h"
 
 int main() {
   for (int bits : {24, 32, 16}) {

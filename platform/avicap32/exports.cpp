@@ -5,8 +5,9 @@
 
 #include <string>
 
-#include "camera_list.h"
-#include "capture_internal.h"
+#include "drivers/drivers.h"
+#include "module.h"
+#include "window/capture_window.h"
 
 namespace {
 
@@ -35,10 +36,10 @@ extern "C" {
 HWND WINAPI capCreateCaptureWindowA(LPCSTR title, DWORD style, int x, int y, int width,
                                     int height, HWND parent, int id) {
   try {
-    if (!CaptureWindow_RegisterClass()) return nullptr;
+    if (!RegisterCaptureWindowClass()) return nullptr;
     return CreateWindowExA(0, kCaptureWindowClass, title ? title : "", style, x, y, width, height,
                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           Module_Instance(), nullptr);
+                           ModuleInstance(), nullptr);
   } catch (...) {
     return nullptr;
   }
@@ -47,10 +48,10 @@ HWND WINAPI capCreateCaptureWindowA(LPCSTR title, DWORD style, int x, int y, int
 HWND WINAPI capCreateCaptureWindowW(LPCWSTR title, DWORD style, int x, int y, int width,
                                     int height, HWND parent, int id) {
   try {
-    if (!CaptureWindow_RegisterClass()) return nullptr;
+    if (!RegisterCaptureWindowClass()) return nullptr;
     return CreateWindowExW(0, L"MorvaCaptureWindow", title ? title : L"", style, x, y, width,
                            height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           Module_Instance(), nullptr);
+                           ModuleInstance(), nullptr);
   } catch (...) {
     return nullptr;
   }

@@ -2,13 +2,14 @@
 // resources and the window class) and unregisters the class on unload.
 #include <windows.h>
 
-#include "capture_internal.h"
+#include "window/capture_window.h"
+#include "module.h"
 
 namespace {
 HINSTANCE g_module = nullptr;
 }
 
-HINSTANCE Module_Instance() { return g_module; }
+HINSTANCE ModuleInstance() { return g_module; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {

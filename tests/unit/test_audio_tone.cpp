@@ -2,8 +2,8 @@
 // video frames.
 #include <gtest/gtest.h>
 
-#include "audio_pcm.h"
-#include "audio_tone.h"
+#include "core/camera/audio_pcm.h"
+#include "core/camera/audio_tone.h"
 
 TEST(AudioPcm, DefaultIsEightBitMonoAt11025) {
   audio::PcmFormat f = audio::DefaultFormat();

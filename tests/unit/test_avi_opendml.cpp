@@ -3,7 +3,7 @@
 // the first part's own index and counts must all agree with the chunks.
 #include <gtest/gtest.h>
 
-#include "avi_writer.h"
+#include "core/riff/avi_writer.h"
 #include "test_avi_reader.h"
 
 using avitest::Chunk;

@@ -3,7 +3,7 @@
 // file, and a write failure that leaves a valid file.
 #include <gtest/gtest.h>
 
-#include "avi_writer.h"
+#include "core/riff/avi_writer.h"
 #include "test_avi_reader.h"
 
 using avitest::Chunk;

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "bmp_encoder.h"
-#include "frame_synth.h"
-#include "pixel_convert.h"
+#include "core/image/bmp_encoder.h"
+#include "core/image/frame_synth.h"
+#include "core/image/pixel_convert.h"
 
 using namespace capcore;
 

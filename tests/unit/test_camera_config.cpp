@@ -1,7 +1,7 @@
 // The cameras file parser and the built-in camera list.
 #include <gtest/gtest.h>
 
-#include "camera_config.h"
+#include "core/camera/camera_config.h"
 
 using capcore::ConfigParse;
 using capcore::DriverList;

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "frame_synth.h"
-#include "pixel_convert.h"
+#include "core/image/frame_synth.h"
+#include "core/image/pixel_convert.h"
 
 using namespace capcore;
 

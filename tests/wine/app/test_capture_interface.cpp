@@ -1,12 +1,11 @@
-// SendCapture and the capture request numbers, checked through the fake
-// capture service.
+// SendCapture, checked through the fake capture service, and the capture
+// request numbers, held at compile time.
 #include <gtest/gtest.h>
 
 #include "app/application_context.h"
 #include "capture/capture_interface.h"
 #include "tests/wine/support/app_runner.h"
 #include "tests/wine/support/fake_cap_api.h"
-#include "tests/wine/support/record_sizes.h"
 
 namespace {
 
@@ -61,27 +60,19 @@ TEST_F(SendCaptureTest, ForwardsRequestWithArgumentsAndReturnsItsResult) {
 
 // The request numbers the program relies on, held against the names that
 // vfw.h publishes.
-TEST(CaptureRequests, NumbersMatchThePublishedNames) {
-  struct Row {
-    unsigned published;
-    unsigned number;
-  };
-  const Row rows[] = {
-      {WM_CAP_SET_CALLBACK_ERRORA, 1026},   {WM_CAP_SET_CALLBACK_STATUSA, 1027},
-      {WM_CAP_DRIVER_CONNECT, 1034},        {WM_CAP_DRIVER_GET_CAPS, 1038},
-      {WM_CAP_FILE_SET_CAPTURE_FILEA, 1044}, {WM_CAP_FILE_GET_CAPTURE_FILEA, 1045},
-      {WM_CAP_FILE_SAVEASA, 1047},          {WM_CAP_FILE_SAVEDIBA, 1049},
-      {WM_CAP_EDIT_COPY, 1054},             {WM_CAP_SET_AUDIOFORMAT, 1059},
-      {WM_CAP_GET_AUDIOFORMAT, 1060},       {WM_CAP_DLG_VIDEOFORMAT, 1065},
-      {WM_CAP_DLG_VIDEOSOURCE, 1066},       {WM_CAP_DLG_VIDEODISPLAY, 1067},
-      {WM_CAP_GET_VIDEOFORMAT, 1068},       {WM_CAP_DLG_VIDEOCOMPRESSION, 1070},
-      {WM_CAP_SET_PREVIEW, 1074},           {WM_CAP_SET_OVERLAY, 1075},
-      {WM_CAP_SET_PREVIEWRATE, 1076},       {WM_CAP_SEQUENCE, 1086},
-      {WM_CAP_SET_SEQUENCE_SETUP, 1088},    {WM_CAP_GET_SEQUENCE_SETUP, 1089},
-  };
-  for (const Row& r : rows) EXPECT_EQ(r.number, r.published);
-  EXPECT_EQ(kDriverCapsSize, sizeof(CAPDRIVERCAPS));
-  EXPECT_EQ(kCaptureParmsSize, sizeof(CAPTUREPARMS));
-}
+static_assert(WM_CAP_SET_CALLBACK_ERRORA == 1026 && WM_CAP_SET_CALLBACK_STATUSA == 1027, "callbacks");
+static_assert(WM_CAP_DRIVER_CONNECT == 1034 && WM_CAP_DRIVER_GET_CAPS == 1038, "driver");
+static_assert(WM_CAP_FILE_SET_CAPTURE_FILEA == 1044 && WM_CAP_FILE_GET_CAPTURE_FILEA == 1045 &&
+                  WM_CAP_FILE_SAVEASA == 1047 && WM_CAP_FILE_SAVEDIBA == 1049 && WM_CAP_EDIT_COPY == 1054,
+              "files");
+static_assert(WM_CAP_SET_AUDIOFORMAT == 1059 && WM_CAP_GET_AUDIOFORMAT == 1060, "audio format");
+static_assert(WM_CAP_DLG_VIDEOFORMAT == 1065 && WM_CAP_DLG_VIDEOSOURCE == 1066 && WM_CAP_DLG_VIDEODISPLAY == 1067 &&
+                  WM_CAP_GET_VIDEOFORMAT == 1068 && WM_CAP_DLG_VIDEOCOMPRESSION == 1070,
+              "dialogs and format");
+static_assert(WM_CAP_SET_PREVIEW == 1074 && WM_CAP_SET_OVERLAY == 1075 && WM_CAP_SET_PREVIEWRATE == 1076, "view");
+static_assert(WM_CAP_SEQUENCE == 1086 && WM_CAP_SET_SEQUENCE_SETUP == 1088 && WM_CAP_GET_SEQUENCE_SETUP == 1089,
+              "recording");
+// CAPDRIVERCAPS holds handles: 44 bytes in the 32-bit build, 64 in a 64-bit one.
+static_assert(sizeof(CAPDRIVERCAPS) == (sizeof(void*) == 4 ? 44u : 64u) && sizeof(CAPTUREPARMS) == 96, "record sizes");
 
 }  // namespace

@@ -211,7 +211,7 @@ TEST_F(CommandTest, EveryIdentifierDrivesItsRequestsInOrderAfterStoppingTheCount
 }
 
 TEST_F(CommandTest, ExitDestroysTheWindowThatGotItAndSendsNothing) {
-  HWND other = CreateWindowExA(0, FrameClass(), "other", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
+  HWND other = CreateWindowExA(0, PlainWindowClass(), "other", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
                                nullptr, g_context.instance, nullptr);
   ASSERT_TRUE(other);
   EXPECT_EQ(0, HandleCommand(other, 40001));

@@ -15,6 +15,7 @@
 
 #include "app/application_context.h"
 #include "tests/wine/support/fake_cap_api.h"
+#include "tests/wine/support/plain_window.h"
 #include "tests/wine/support/record_sizes.h"
 
 // The fake service's log line for the capabilities request.
@@ -22,20 +23,7 @@ inline std::string GetCapsLine() { return "GET_CAPS " + std::to_string(kDriverCa
 
 namespace driver_test {
 
-inline const char* FrameClass() {
-  static const char name[] = "MorvaConnectionTestFrame";
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSA c = {};
-    c.lpfnWndProc = DefWindowProcA;
-    c.hInstance = GetModuleHandleA(nullptr);
-    c.lpszClassName = name;
-    c.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    RegisterClassA(&c);
-    registered = true;
-  }
-  return name;
-}
+inline const char* FrameClass() { return PlainWindowClass(); }
 
 // One request as a short line (paths with their text). The layout's format queries are all shown as
 // "VIDEOFORMAT" (their arguments belong to the layout, not to this code).

@@ -1,28 +1,13 @@
 // The capture service test fixture (see service_fixture.h).
 #include "service_fixture.h"
 
+#include "tests/wine/support/dialog_watcher.h"
+#include "tests/wine/support/plain_window.h"
+
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-const char kParentClass[] = "MorvaServiceTestParent";
-
-LRESULT CALLBACK ParentProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  return DefWindowProcA(w, msg, wp, lp);
-}
-
-void RegisterParent() {
-  static bool done = false;
-  if (done) return;
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = ParentProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = kParentClass;
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  RegisterClassA(&wc);
-  done = true;
-}
 
 void EmptyFolder(const std::string& folder) {
   WIN32_FIND_DATAA fd;
@@ -36,31 +21,6 @@ void EmptyFolder(const std::string& folder) {
     }
   } while (FindNextFileA(h, &fd));
   FindClose(h);
-}
-
-std::function<void(HWND)> g_dialogHandler;
-DialogSeen* g_dialogSeen = nullptr;
-
-BOOL CALLBACK FindDialog(HWND w, LPARAM out) {
-  char cls[16];
-  if (GetClassNameA(w, cls, sizeof cls) && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(w)) {
-    *reinterpret_cast<HWND*>(out) = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-void CALLBACK DialogTimer(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND dialog = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
-  if (dialog == nullptr || g_dialogSeen == nullptr || g_dialogSeen->appeared) return;
-  KillTimer(nullptr, id);
-  g_dialogSeen->appeared = true;
-  g_dialogSeen->owner = GetWindow(dialog, GW_OWNER);
-  char caption[128] = "";
-  GetWindowTextA(dialog, caption, sizeof caption);
-  g_dialogSeen->caption = caption;
-  if (g_dialogHandler) g_dialogHandler(dialog);
 }
 
 }  // namespace
@@ -92,13 +52,15 @@ std::string TestFolder() {
 
 DialogSeen WithDialog(const std::function<void(HWND)>& handle, const std::function<void()>& run) {
   DialogSeen seen;
-  g_dialogHandler = handle;
-  g_dialogSeen = &seen;
-  UINT_PTR timer = SetTimer(nullptr, 0, 50, DialogTimer);
+  DialogWatcher watcher;
+  watcher.SetAction([&](HWND dialog, const SeenDialog& s) {
+    if (seen.appeared) return;  // the first one only
+    seen.appeared = true;
+    seen.owner = s.owner;
+    seen.caption = s.caption;
+    if (handle) handle(dialog);
+  });
   run();
-  KillTimer(nullptr, timer);
-  g_dialogSeen = nullptr;
-  g_dialogHandler = nullptr;
   return seen;
 }
 
@@ -198,7 +160,6 @@ bool WritePpm(const std::string& path, const Dib& dib) {
 }
 
 void ServiceTest::SetUp() {
-  RegisterParent();
   folder_ = TestFolder();
   EmptyFolder(folder_);
   std::string settings = folder_ + "\\MorvaCap.ini";
@@ -206,7 +167,7 @@ void ServiceTest::SetUp() {
   SetEnvironmentVariableA("MORVA_CAMERAS", nullptr);
   StatusReports().clear();
   ErrorReports().clear();
-  parent_ = CreateWindowExA(0, kParentClass, "Service test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+  parent_ = CreateWindowExA(0, PlainWindowClass(), "Service test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
                             10, 400, 320, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(parent_, nullptr);
   Recreate();

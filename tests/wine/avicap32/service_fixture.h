@@ -30,7 +30,8 @@ LRESULT CALLBACK RecordError(HWND, int id, LPCSTR text);
 std::string TestFolder();
 
 // Runs `handle` on the first dialog (#32770) of this thread that appears
-// while `run` runs; records whether one appeared and its owner.
+// while `run` runs (through the dialog watcher); records whether one
+// appeared and its owner.
 struct DialogSeen {
   bool appeared = false;
   HWND owner = nullptr;

@@ -2,7 +2,7 @@
 // and what reaches the screen, unscaled and scaled.
 #include "service_fixture.h"
 
-#include "pixel_convert.h"
+#include "core/image/pixel_convert.h"
 
 namespace {
 

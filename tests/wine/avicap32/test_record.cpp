@@ -71,6 +71,7 @@ TEST_F(RecordTest, WindowDestroyedWhileTheConfirmationIsUpRecordsNothing) {
 }
 
 TEST_F(RecordTest, ConfirmedRecordingStopsAtTheTimeLimitWithItsReports) {
+  FastClock();
   std::string path = UseFile("rec_limit.avi");  // 2 s, 15 fps, 160x120, 8-bit mono 11025 Hz
   Setup(2, [](CAPTUREPARMS& p) { p.fMakeUserHitOKToCapture = TRUE; });
   LRESULT r = 0;
@@ -113,6 +114,7 @@ LRESULT CALLBACK NoteLiveWindow(HWND w, int id, LPCSTR text) {
 }  // namespace
 
 TEST_F(RecordTest, PreviewStopsWhileRecordingAndComesBackAfter) {
+  FastClock();
   UseFile("rec_preview.avi");
   Setup(1, [](CAPTUREPARMS& p) { p.fCaptureAudio = FALSE; });
   SendPtr(WM_CAP_SET_CALLBACK_STATUSA, 0, reinterpret_cast<const void*>(NoteLiveWindow));
@@ -192,6 +194,7 @@ TEST_F(RecordTest, AbortKeyEndsTheRecording) {
 }
 
 TEST_F(RecordTest, NoAudioSourceGivesOneErrorAndAVideoOnlyFile) {
+  FastClock();
   SetEnvironmentVariableA("MORVA_AVICAP_AUDIO_SOURCE", "none");
   std::string path = UseFile("rec_noaudio.avi");  // 1 s, video only
   Setup(1, [](CAPTUREPARMS& p) { p.fCaptureAudio = TRUE; });
@@ -206,6 +209,7 @@ TEST_F(RecordTest, NoAudioSourceGivesOneErrorAndAVideoOnlyFile) {
 }
 
 TEST_F(RecordTest, SixteenBitStereoAudioAndThirtyFramesPerSecond) {
+  FastClock();
   std::string path = UseFile("rec_stereo.avi");  // 1 s, 30 fps (33333 us), 16-bit stereo 22050 Hz
   WAVEFORMATEX w{WAVE_FORMAT_PCM, 2, 22050, 22050 * 4, 4, 16, 0};
   ASSERT_TRUE(SendPtr(WM_CAP_SET_AUDIOFORMAT, sizeof w, &w));
@@ -217,6 +221,7 @@ TEST_F(RecordTest, SixteenBitStereoAudioAndThirtyFramesPerSecond) {
 }
 
 TEST_F(RecordTest, WithoutAFileNothingIsWritten) {
+  FastClock();
   std::string path = UseFile("nofile.avi");
   Setup(1);
   EXPECT_TRUE(Send(WM_CAP_SEQUENCE_NOFILE));

@@ -21,6 +21,7 @@ int CountFiles(const std::string& folder) {
 }  // namespace
 
 TEST_F(RecordTest, PreallocationReservesTheSpaceAndTheRecordingKeepsOnlyItsData) {
+  FastClock();
   std::string path = UseFile("rec_prealloc.avi");
   ASSERT_TRUE(Send(WM_CAP_FILE_ALLOCATE, 0, 8 * 1024 * 1024));
   EXPECT_EQ(8u * 1024 * 1024, SizeOf(path));
@@ -37,6 +38,7 @@ TEST_F(RecordTest, PreallocationReservesTheSpaceAndTheRecordingKeepsOnlyItsData)
 }
 
 TEST_F(RecordTest, SaveAsCopiesTheRecordedDataNotTheSpaceAfterIt) {
+  FastClock();
   std::string path = UseFile("rec_source.avi");
   Setup(1);
   ASSERT_TRUE(Send(WM_CAP_SEQUENCE));
@@ -56,6 +58,7 @@ TEST_F(RecordTest, SaveAsCopiesTheRecordedDataNotTheSpaceAfterIt) {
 }
 
 TEST_F(RecordTest, SaveAsFailuresAnswerFalseReportAndLeaveNoPartialFile) {
+  FastClock();
   std::string missing = folder_ + "\\missing.avi";
   ASSERT_TRUE(SendPtr(WM_CAP_FILE_SET_CAPTURE_FILEA, 0, missing.c_str()));
   std::string target = folder_ + "\\copy.avi";
@@ -91,6 +94,7 @@ TEST_F(RecordTest, SaveAsFailuresAnswerFalseReportAndLeaveNoPartialFile) {
 }
 
 TEST_F(RecordTest, NearlyFullDiskStopsTheRecordingWithAValidFile) {
+  FastClock();
   // 160x120 24-bit at 15 fps: 864,000 bytes a second; the watch wants three
   // seconds' room, so a 4 MB disk stops the recording after about 1.5 s.
   SetEnvironmentVariableA("MORVA_AVICAP_WRITE_LIMIT", "4000000");
@@ -110,6 +114,7 @@ TEST_F(RecordTest, NearlyFullDiskStopsTheRecordingWithAValidFile) {
 }
 
 TEST_F(RecordTest, AFailedWriteStopsTheRecordingAndKeepsAValidFile) {
+  FastClock();
   // Without the watch, the full disk is met by a write: the chunk that did
   // not fit is cut off and the file closed over the frames before it.
   SetEnvironmentVariableA("MORVA_AVICAP_WRITE_LIMIT", "1000000");
@@ -134,6 +139,7 @@ TEST_F(RecordTest, AFailedWriteStopsTheRecordingAndKeepsAValidFile) {
 }
 
 TEST_F(RecordTest, PastThePartLimitTheFileGoesOnInOpenDmlParts) {
+  FastClock();
   SetEnvironmentVariableA("MORVA_AVICAP_PART_LIMIT", "500000");
   std::string path = UseFile("rec_opendml.avi");  // 2 s, 30 frames of 57,600 bytes in four parts
   Setup(2);

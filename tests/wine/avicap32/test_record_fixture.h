@@ -1,6 +1,6 @@
 // Shared helpers of the recording tests: a connected capture window with a
 // small picture, the report procedures installed, the synthetic camera's
-// tone as the audio source, and the folder where recordings are kept for
+// tone as the audio source, the virtual recording clock on request, and the folder where recordings are kept for
 // the independent reader (MORVA_RECORD_OUT, else the test folder).
 #ifndef MORVA_TESTS_TEST_RECORD_FIXTURE_H
 #define MORVA_TESTS_TEST_RECORD_FIXTURE_H
@@ -24,10 +24,15 @@ class RecordTest : public ServiceTest {
     ErrorReports().clear();
   }
   void TearDown() override {
+    SetEnvironmentVariableA("MORVA_AVICAP_CLOCK", nullptr);
     SetEnvironmentVariableA("MORVA_AVICAP_AUDIO_SOURCE", nullptr);
     SetEnvironmentVariableA("MORVA_AVICAP_WRITE_LIMIT", nullptr);
     ServiceTest::TearDown();
   }
+
+  // Recordings from now on run on the virtual clock: faster than real time,
+  // for tests that do not test timing.
+  static void FastClock() { SetEnvironmentVariableA("MORVA_AVICAP_CLOCK", "virtual"); }
 
   CAPTUREPARMS Parms() {
     CAPTUREPARMS p{};

@@ -3,13 +3,11 @@
 
 #include <cstring>
 
+#include "platform/avicap32/avicap32_resource.h"
 #include "service_fixture.h"
 
 namespace {
 
-// Control identifiers of the service's dialogs (its resource header).
-enum { kFmtSize = 2101, kFmtDepth = 2102, kSrcPattern = 2201, kSrcBrightness = 2202,
-       kDspKeepAspect = 2301 };
 
 TEST_F(ServiceTest, VideoFormatSizeRecordAndBoundedCopy) {
   ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
@@ -59,8 +57,8 @@ TEST_F(ServiceTest, FormatDialogAppliesOnlyWhenConfirmed) {
   LRESULT result = -1;
   DialogSeen seen = WithDialog(
       [](HWND d) {
-        ComboBox_SetCurSel(GetDlgItem(d, kFmtSize), 2);   // 640 x 480
-        ComboBox_SetCurSel(GetDlgItem(d, kFmtDepth), 1);  // 32 bits
+        ComboBox_SetCurSel(GetDlgItem(d, IDC_FMT_SIZE), 2);   // 640 x 480
+        ComboBox_SetCurSel(GetDlgItem(d, IDC_FMT_DEPTH), 1);  // 32 bits
         PressButton(d, IDCANCEL);
       },
       [&] { result = Send(WM_CAP_DLG_VIDEOFORMAT); });
@@ -71,8 +69,8 @@ TEST_F(ServiceTest, FormatDialogAppliesOnlyWhenConfirmed) {
 
   seen = WithDialog(
       [](HWND d) {
-        ComboBox_SetCurSel(GetDlgItem(d, kFmtSize), 2);
-        ComboBox_SetCurSel(GetDlgItem(d, kFmtDepth), 1);
+        ComboBox_SetCurSel(GetDlgItem(d, IDC_FMT_SIZE), 2);
+        ComboBox_SetCurSel(GetDlgItem(d, IDC_FMT_DEPTH), 1);
         PressButton(d, IDOK);
       },
       [&] { result = Send(WM_CAP_DLG_VIDEOFORMAT); });
@@ -90,7 +88,7 @@ TEST_F(ServiceTest, WindowDestroyedWhileADriverDialogIsUpEndsTheDialog) {
   LONG_PTR heldState = -1;
   DialogSeen seen = WithDialog(
       [&](HWND d) {
-        ComboBox_SetCurSel(GetDlgItem(d, kFmtSize), 2);
+        ComboBox_SetCurSel(GetDlgItem(d, IDC_FMT_SIZE), 2);
         DestroyWindow(cap);
         // The dialog lets go of the state of the window that went, and its
         // OK no longer acts on it.
@@ -117,8 +115,8 @@ TEST_F(ServiceTest, SourceAndDisplayDialogsChangeThePicture) {
   LRESULT result = -1;
   DialogSeen seen = WithDialog(
       [](HWND d) {
-        ComboBox_SetCurSel(GetDlgItem(d, kSrcPattern), 1);  // checkerboard
-        SetDlgItemTextA(d, kSrcBrightness, "40");
+        ComboBox_SetCurSel(GetDlgItem(d, IDC_SRC_PATTERN), 1);  // checkerboard
+        SetDlgItemTextA(d, IDC_SRC_BRIGHTNESS, "40");
         PressButton(d, IDOK);
       },
       [&] { result = Send(WM_CAP_DLG_VIDEOSOURCE); });
@@ -131,7 +129,7 @@ TEST_F(ServiceTest, SourceAndDisplayDialogsChangeThePicture) {
 
   seen = WithDialog(
       [](HWND d) {
-        CheckDlgButton(d, kDspKeepAspect, BST_UNCHECKED);
+        CheckDlgButton(d, IDC_DSP_KEEPASPECT, BST_UNCHECKED);
         PressButton(d, IDOK);
       },
       [&] { result = Send(WM_CAP_DLG_VIDEODISPLAY); });
@@ -144,7 +142,7 @@ TEST_F(ServiceTest, DriverComesBackAsItWasLeft) {
   ASSERT_TRUE(SetFormat(640, 480, 16));
   WithDialog(
       [](HWND d) {
-        ComboBox_SetCurSel(GetDlgItem(d, kSrcPattern), 2);
+        ComboBox_SetCurSel(GetDlgItem(d, IDC_SRC_PATTERN), 2);
         PressButton(d, IDOK);
       },
       [&] { Send(WM_CAP_DLG_VIDEOSOURCE); });

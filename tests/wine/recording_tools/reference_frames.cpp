@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "frame_synth.h"
+#include "core/image/frame_synth.h"
 
 int main(int argc, char** argv) {
   if (argc != 6) {

@@ -1,0 +1,39 @@
+// The service's environment knobs, every one of them, read in knobs.cpp and
+// nowhere else. ReadKnobs() reads them all in one go; each piece of work
+// that uses them (a connection, a recording) reads them once as it starts,
+// so that a test may change them between cases.
+//
+//   MORVA_CAMERAS=<path>               the cameras file (else cameras.ini beside
+//                                      avicap32.dll, else the built-in cameras)
+//   MORVA_CAPTURE_SETTINGS=<path>      the remembered camera settings (MorvaCap.ini)
+//   MORVA_AVICAP_AUDIO_SOURCE=auto|tone|none
+//                                      recording audio: the wave input device, else
+//                                      the camera's tone (auto); the tone; none
+//   MORVA_AVICAP_WRITE_LIMIT=<bytes>   the capture file acts as if the disk were full
+//                                      past this size (a full disk for tests)
+//   MORVA_AVICAP_SPACE_WATCH=0         no free-space watch, so that a test reaches the
+//                                      write failure itself
+//   MORVA_AVICAP_PART_LIMIT=<bytes>    size of one RIFF part of the AVI (1 GiB)
+//   MORVA_AVICAP_CLOCK=virtual         recordings run on a clock that jumps to each
+//                                      frame's time instead of waiting for it
+#ifndef MORVA_AVICAP32_COMMON_KNOBS_H
+#define MORVA_AVICAP32_COMMON_KNOBS_H
+
+#include <cstdint>
+#include <string>
+
+enum class AudioSourceChoice { Automatic, ToneOnly, None };
+
+struct ServiceKnobs {
+  std::string camerasFile;   // empty: not set
+  std::string settingsFile;  // MorvaCap.ini when not set
+  AudioSourceChoice audioSource = AudioSourceChoice::Automatic;
+  uint64_t writeLimit = UINT64_MAX;
+  bool spaceWatch = true;
+  uint64_t partLimit = 1ull << 30;
+  bool virtualClock = false;
+};
+
+ServiceKnobs ReadKnobs();
+
+#endif

@@ -1,0 +1,35 @@
+// PCM format checks and the audio-to-frame arithmetic.
+#include "core/camera/audio_pcm.h"
+
+namespace audio {
+
+PcmFormat DefaultFormat() { return MakePcm(11025, 8, 1); }
+
+PcmFormat MakePcm(uint32_t samplesPerSec, uint16_t bitsPerSample, uint16_t channels) {
+  PcmFormat f;
+  f.formatTag = 1;
+  f.channels = channels;
+  f.samplesPerSec = samplesPerSec;
+  f.bitsPerSample = bitsPerSample;
+  f.blockAlign = static_cast<uint16_t>(channels * (bitsPerSample / 8));
+  f.avgBytesPerSec = samplesPerSec * f.blockAlign;
+  return f;
+}
+
+bool IsSupported(const PcmFormat& f) {
+  if (f.formatTag != 1) return false;
+  if (f.channels != 1 && f.channels != 2) return false;
+  if (f.bitsPerSample != 8 && f.bitsPerSample != 16) return false;
+  if (f.samplesPerSec < 8000 || f.samplesPerSec > 48000) return false;
+  if (f.blockAlign != f.channels * (f.bitsPerSample / 8)) return false;
+  return f.avgBytesPerSec == f.samplesPerSec * f.blockAlign;
+}
+
+uint64_t SamplesBeforeFrame(uint64_t frame, uint32_t microSecPerFrame, uint32_t samplesPerSec) {
+  // frame * microSecPerFrame fits 64 bits for any recording of this world;
+  // the product with the rate is split to stay exact.
+  uint64_t us = frame * microSecPerFrame;
+  return (us / 1000000u) * samplesPerSec + (us % 1000000u) * samplesPerSec / 1000000u;
+}
+
+}  // namespace audio

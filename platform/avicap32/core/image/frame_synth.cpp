@@ -1,0 +1,204 @@
+// Frame synthesis: one template row per row kind is built with the pattern,
+// the adjustments and the moving marker, copied to every row, and then the
+// stamp is drawn over the top left corner.
+#include "core/image/frame_synth.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/image/pixel_io.h"
+
+namespace capcore {
+namespace {
+
+struct Colour {
+  int r, g, b;
+};
+
+uint8_t Adjust(int c, const SourceSettings& s) {
+  int v = (c - 128) * s.contrast / 100 + 128 + s.brightness * 128 / 100;
+  if (v < 0) v = 0;
+  if (v > 255) v = 255;
+  return static_cast<uint8_t>(v);
+}
+
+void Put(uint8_t* p, int bitCount, Colour c, const SourceSettings& s) {
+  PutPixel(p, bitCount, Adjust(c.r, s), Adjust(c.g, s), Adjust(c.b, s));
+}
+
+const Colour kBars[8] = {{191, 191, 191}, {191, 191, 0}, {0, 191, 191}, {0, 191, 0},
+                         {191, 0, 191},   {191, 0, 0},   {0, 0, 191},   {16, 16, 16}};
+const Colour kChecker[2] = {{32, 48, 160}, {232, 160, 32}};
+const Colour kMarker = {255, 255, 255};
+
+// Drawing geometry, in fractions of the frame's width.
+const int kMarkerWidthDivisor = 40;   // the moving marker: width/40, at least 2 pixels
+const int kMinMarkerWidth = 2;
+const int kMarkerStepDivisor = 64;    // it moves width/64 a frame, at least 1 pixel
+const int kCheckerDivisor = 16;       // checkerboard squares: width/16, at least 8 pixels
+const int kMinCheckerBlock = 8;
+const int kStampScaleWidth = 160;     // the stamp's pixels grow by one per 160 of width
+const int kGlyphWidth = 5, kGlyphHeight = 7;
+const int kCellWidth = 6, kCellHeight = 9;  // a glyph and its spacing, unscaled
+
+Colour Hue(int x, int width) {
+  // six ramps across the width
+  int pos = static_cast<int>(static_cast<long long>(x) * 1536 / width);
+  int seg = pos / 256, f = pos % 256;
+  switch (seg) {
+    case 0: return {255, f, 0};
+    case 1: return {255 - f, 255, 0};
+    case 2: return {0, 255, f};
+    case 3: return {0, 255 - f, 255};
+    case 4: return {f, 0, 255};
+    default: return {255, 0, 255 - f};
+  }
+}
+
+int MarkerWidth(int width) {
+  return width / kMarkerWidthDivisor > kMinMarkerWidth ? width / kMarkerWidthDivisor : kMinMarkerWidth;
+}
+int MarkerStart(int width, uint32_t frame) {
+  int step = width / kMarkerStepDivisor > 1 ? width / kMarkerStepDivisor : 1;
+  return static_cast<int>((static_cast<uint64_t>(frame) * static_cast<uint64_t>(step)) %
+                          static_cast<uint64_t>(width));
+}
+
+int CheckerBlock(int width) {
+  return width / kCheckerDivisor > kMinCheckerBlock ? width / kCheckerDivisor : kMinCheckerBlock;
+}
+
+// The row kind of picture row y (from the top): only the checkerboard has two.
+int RowKind(const FrameFormat& f, const SourceSettings& s, int y) {
+  if (s.pattern != Pattern::Checker) return 0;
+  int block = CheckerBlock(f.width);
+  return (y / block) & 1;
+}
+
+void BuildRow(const FrameFormat& f, const SourceSettings& s, uint32_t frame, int kind,
+              uint8_t* row) {
+  int bpp = f.bitCount / 8;
+  int w = f.width;
+  int block = CheckerBlock(w);
+  int shift = static_cast<int>((frame * 2u) % static_cast<uint32_t>(2 * block));
+  int gradShift = static_cast<int>((frame * 4u) % static_cast<uint32_t>(w));
+  int m0 = MarkerStart(w, frame), mw = MarkerWidth(w);
+  for (int x = 0; x < w; ++x) {
+    Colour c;
+    int dx = x - m0;
+    if (dx < 0) dx += w;
+    if (dx < mw) {
+      c = kMarker;
+    } else if (s.pattern == Pattern::Bars) {
+      c = kBars[static_cast<long long>(x) * 8 / w];
+    } else if (s.pattern == Pattern::Checker) {
+      c = kChecker[(((x + shift) / block) + kind) & 1];
+    } else {
+      c = Hue((x + gradShift) % w, w);
+    }
+    Put(row + x * bpp, f.bitCount, c, s);
+  }
+}
+
+// 5 x 7 glyphs, rows top to bottom, bit 4 = leftmost column.
+const uint8_t* Glyph(char ch) {
+  static const uint8_t digits[10][7] = {
+      {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}, {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E},
+      {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F}, {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E},
+      {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02}, {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E},
+      {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E}, {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08},
+      {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}, {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C}};
+  static const uint8_t letterF[7] = {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x10};
+  static const uint8_t letterT[7] = {0x1F, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04};
+  static const uint8_t colon[7] = {0x00, 0x0C, 0x0C, 0x00, 0x0C, 0x0C, 0x00};
+  static const uint8_t dot[7] = {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C};
+  static const uint8_t blank[7] = {0, 0, 0, 0, 0, 0, 0};
+  if (ch >= '0' && ch <= '9') return digits[ch - '0'];
+  if (ch == 'F') return letterF;
+  if (ch == 'T') return letterT;
+  if (ch == ':') return colon;
+  if (ch == '.') return dot;
+  return blank;
+}
+
+void FillBlock(const FrameFormat& f, uint8_t* out, size_t stride, int x0, int y0, int w, int h,
+               uint8_t v) {
+  int bpp = f.bitCount / 8;
+  for (int y = y0; y < y0 + h && y < f.height; ++y) {
+    if (y < 0) continue;
+    uint8_t* row = out + static_cast<size_t>(f.height - 1 - y) * stride;
+    for (int x = x0; x < x0 + w && x < f.width; ++x) {
+      if (x < 0) continue;
+      PutPixel(row + x * bpp, f.bitCount, v, v, v);
+    }
+  }
+}
+
+void DrawStamp(const FrameFormat& f, uint32_t frame, uint32_t timeMs, uint8_t* out,
+               size_t stride) {
+  char text[40];
+  size_t n = FormatStamp(frame, timeMs, text, sizeof text);
+  int scale = f.width / kStampScaleWidth > 1 ? f.width / kStampScaleWidth : 1;
+  int cellW = kCellWidth * scale, cellH = kCellHeight * scale;
+  FillBlock(f, out, stride, 0, 0, static_cast<int>(n) * cellW + scale, cellH, 0);
+  for (size_t i = 0; i < n; ++i) {
+    const uint8_t* g = Glyph(text[i]);
+    int cx = static_cast<int>(i) * cellW + scale;
+    for (int gy = 0; gy < kGlyphHeight; ++gy)
+      for (int gx = 0; gx < kGlyphWidth; ++gx)
+        if (g[gy] & (0x10 >> gx))
+          FillBlock(f, out, stride, cx + gx * scale, scale + gy * scale, scale, scale, 255);
+  }
+}
+
+}  // namespace
+
+SourceSettings ClampSource(const SourceSettings& s) {
+  SourceSettings c = s;
+  if (c.brightness < -100) c.brightness = -100;
+  if (c.brightness > 100) c.brightness = 100;
+  if (c.contrast < 0) c.contrast = 0;
+  if (c.contrast > 200) c.contrast = 200;
+  if (c.pattern != Pattern::Bars && c.pattern != Pattern::Checker &&
+      c.pattern != Pattern::Gradient)
+    c.pattern = Pattern::Bars;
+  return c;
+}
+
+size_t FormatStamp(uint32_t frameNumber, uint32_t timeMs, char* buf, size_t size) {
+  if (buf == nullptr || size == 0) return 0;
+  unsigned ms = timeMs % 1000, sec = (timeMs / 1000) % 60, min = (timeMs / 60000) % 60;
+  unsigned hours = (timeMs / 3600000u) % 100;
+  int n = std::snprintf(buf, size, "F %06u T %02u:%02u:%02u.%03u",
+                        static_cast<unsigned>(frameNumber % 1000000u), hours, min, sec, ms);
+  if (n < 0) {
+    buf[0] = '\0';
+    return 0;
+  }
+  return static_cast<size_t>(n) < size ? static_cast<size_t>(n) : size - 1;
+}
+
+bool RenderFrame(const FrameFormat& format, const SourceSettings& sourceIn, uint32_t frameNumber,
+                 uint32_t timeMs, uint8_t* out, size_t outSize) {
+  size_t stride = FrameStride(format);
+  if (stride == 0 || out == nullptr || outSize < FrameBytes(format)) return false;
+  SourceSettings source = ClampSource(sourceIn);
+  // Memory row r holds picture row height-1-r. Build the template of each
+  // row kind in the first memory row of that kind, then copy.
+  int templ[2] = {-1, -1};
+  for (int r = 0; r < format.height; ++r) {
+    int kind = RowKind(format, source, format.height - 1 - r);
+    uint8_t* row = out + static_cast<size_t>(r) * stride;
+    if (templ[kind] < 0) {
+      std::memset(row, 0, stride);
+      BuildRow(format, source, frameNumber, kind, row);
+      templ[kind] = r;
+    } else {
+      std::memcpy(row, out + static_cast<size_t>(templ[kind]) * stride, stride);
+    }
+  }
+  if (source.stamp) DrawStamp(format, frameNumber, timeMs, out, stride);
+  return true;
+}
+
+}  // namespace capcore

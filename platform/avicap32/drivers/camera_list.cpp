@@ -1,0 +1,68 @@
+// Reads the cameras file (see drivers.h) and parses it with the core.
+#include "drivers/drivers.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "common/file_handle.h"
+#include "common/knobs.h"
+#include "core/text/path_text.h"
+#include "module.h"
+
+namespace {
+
+enum { kMaxFileBytes = 64 * 1024 };
+
+bool ReadSmallFile(const char* path, std::string* out) {
+  FileHandle f(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.valid()) return false;
+  char buf[4096];
+  DWORD got = 0;
+  out->clear();
+  while (ReadFile(f.get(), buf, sizeof buf, &got, nullptr) && got > 0) {
+    out->append(buf, got);
+    if (out->size() > kMaxFileBytes) return false;
+  }
+  return true;
+}
+
+bool BesideModule(const char* name, char* out, size_t size) {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(ModuleInstance(), path, sizeof path);
+  if (n == 0 || n >= sizeof path) return false;
+  std::string folder = capcore::FolderOf(path);
+  if (folder.empty()) return false;
+  int w = std::snprintf(out, size, "%s%s", folder.c_str(), name);
+  return w > 0 && static_cast<size_t>(w) < size;
+}
+
+}  // namespace
+
+CameraList LoadCameraList() {
+  CameraList result;
+  result.list = capcore::DefaultDrivers();
+  char path[MAX_PATH];
+  std::string named = ReadKnobs().camerasFile;
+  bool fromEnvironment = !named.empty();
+  if (fromEnvironment) lstrcpynA(path, named.c_str(), sizeof path);
+  if (!fromEnvironment && !BesideModule("cameras.ini", path, sizeof path)) return result;
+  if (!fromEnvironment && GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return result;
+  std::string text;
+  char msg[MAX_PATH + 200];
+  if (!ReadSmallFile(path, &text)) {
+    std::snprintf(msg, sizeof msg, "The cameras file %s cannot be read; the built-in cameras are used.",
+                  path);
+    result.error = msg;
+    return result;
+  }
+  capcore::ConfigParse parse = capcore::ParseCameraConfig(text);
+  result.list = parse.list;
+  if (!parse.ok) {
+    std::snprintf(msg, sizeof msg, "The cameras file %s is malformed (%s); the built-in cameras are used.",
+                  path, parse.error.c_str());
+    result.error = msg;
+  }
+  return result;
+}

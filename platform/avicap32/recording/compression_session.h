@@ -1,0 +1,34 @@
+// Compressing the frames of one recording with the chosen compressor.
+#ifndef MORVA_AVICAP32_RECORDING_COMPRESSION_SESSION_H
+#define MORVA_AVICAP32_RECORDING_COMPRESSION_SESSION_H
+
+#include <windows.h>
+#include <vfw.h>
+
+#include <cstdint>
+
+#include "core/riff/avi_format.h"
+
+class CompressionSession {
+ public:
+  CompressionSession() = default;
+  ~CompressionSession();
+  CompressionSession(const CompressionSession&) = delete;
+  CompressionSession& operator=(const CompressionSession&) = delete;
+
+  // True when `chosen` names a real compressor ("uncompressed" is none).
+  static bool Wanted(const COMPVARS& chosen, bool have);
+  // Starts on frames of `input`; false when the compressor refuses.
+  bool Start(const COMPVARS& chosen, const BITMAPINFOHEADER& input);
+  // The stream format of the compressed frames.
+  avi::VideoFormat OutputFormat() const;
+  // Compresses one frame; null on failure.
+  const void* Compress(void* bits, uint32_t* size, bool* key);
+
+ private:
+  COMPVARS cv_{};
+  BITMAPINFO in_{};
+  bool started_ = false;
+};
+
+#endif

@@ -1,0 +1,145 @@
+// The recording loop (see recording_run.h): its start, the decision for
+// each moment (stop, wait, take a frame or write it as dropped), the pacing
+// wait, and its one way out.
+#include <cstring>
+
+#include "core/image/frame_synth.h"
+#include "recording/recording_run.h"
+
+namespace {
+
+// The longest single wait: the abort keys are looked at this often.
+const uint64_t kKeyPollMicros = 100000;
+
+uint64_t CameraBuffers(UINT requested) {
+  if (requested == 0) return 1;
+  return requested > kMaxCameraBuffers ? kMaxCameraBuffers : requested;
+}
+
+}  // namespace
+
+Recording::Recording(RecordingState* rec, RecordingJob& job)
+    : rec_(rec),
+      job_(job),
+      direct_(!job.onWorker),
+      period_(job.parms.dwRequestMicroSecPerFrame),
+      buffers_(CameraBuffers(job.parms.wNumVideoRequested)),
+      limit_(job.parms.fLimitEnabled ? static_cast<uint64_t>(job.parms.wTimeLimit) * kMicrosPerSecond : UINT64_MAX),
+      keys_(job.parms) {}
+
+BOOL Recording::Run() {
+  Status(IDS_CAP_BEGIN, "Recording started");
+  if (Begin()) {
+    Loop();
+    End();
+  }
+  Status(IDS_CAP_END, "Recording ended");
+  return frames_ - dropped_ > 0 ? TRUE : FALSE;
+}
+
+// Everything before the first frame; false when the recording cannot start
+// (reported).
+bool Recording::Begin() {
+  frame_.assign(capcore::FrameBytes(job_.format), 0);
+  if (frame_.empty() || period_ == 0) {
+    Error(IDS_CAP_VIDEO_OPEN_ERROR, "The camera's picture format cannot be recorded.");
+    return false;
+  }
+  bytesPerSecond_ = static_cast<uint64_t>(frame_.size()) * kMicrosPerSecond / period_;
+  if (job_.toFile && CompressionSession::Wanted(job_.compressor, job_.haveCompressor)) {
+    compressing_ = compressor_.Start(job_.compressor, job_.bih);
+    if (!compressing_) Error(IDS_CAP_COMPRESSOR_ERROR, "The chosen compressor cannot start: recording uncompressed.");
+  }
+  ChooseAudio();
+  if (job_.toFile && !OpenFile()) {
+    writer_.reset();
+    file_.Close();
+    if (file_.initialSize() == 0) DeleteFileA(job_.path);
+    return false;
+  }
+  clock_ = MakePacingClock(job_.knobs.virtualClock);
+  return true;
+}
+
+void Recording::Loop() {
+  while (!stopForError_ && !StopWanted()) {
+    uint64_t now = clock_->Micros();
+    Step step = Decide(now);
+    if (step == Step::Stop) break;
+    if (step == Step::Wait) {
+      Wait(frames_ * period_ - now);
+      continue;
+    }
+    if (!TakeFrame(now, step == Step::Drop)) break;
+  }
+}
+
+// The camera holds wNumVideoRequested frames: a frame is lost only when the
+// recording falls further behind than that (then written as dropped).
+Recording::Step Recording::Decide(uint64_t now) const {
+  uint64_t due = frames_ * period_;
+  if (due >= limit_) return Step::Stop;
+  if (now < due) return Step::Wait;
+  return now >= due + period_ * buffers_ ? Step::Drop : Step::Take;
+}
+
+bool Recording::StopWanted() {
+  if (rec_->stopRequested || rec_->abortRequested || rec_->windowGone) return true;
+  return keys_.Pressed();
+}
+
+// Until the frame is due, a stop wakes it, or (in the window's thread) a
+// message comes; the window's messages keep flowing meanwhile.
+void Recording::Wait(uint64_t micros) {
+  clock_->Wait(micros < kKeyPollMicros ? micros : kKeyPollMicros, rec_->wake, direct_);
+  if (direct_) PumpMessages();
+}
+
+void Recording::PumpMessages() {
+  MSG m;
+  while (!rec_->windowGone && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    if (m.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(m.wParam));
+      rec_->stopRequested = true;
+      break;
+    }
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+}
+
+bool Recording::TakeFrame(uint64_t now, bool dropped) {
+  uint64_t due = frames_ * period_;
+  if (!dropped)
+    capcore::RenderFrame(job_.format, job_.source, static_cast<uint32_t>(frames_), static_cast<uint32_t>(due / 1000),
+                         frame_.data(), frame_.size());
+  if (!SpaceLeft() || !WriteFrame(frames_, dropped)) return false;
+  ++frames_;
+  if (dropped) ++dropped_;
+  Publish();
+  if (!dropped) ShowInWindow(now);
+  return ReportSecond();
+}
+
+void Recording::End() {
+  if (audio_) {
+    audio_->Finish(samples_);
+    if (!stopForError_) WriteAudio(samples_);
+  }
+  CloseFile();
+  Publish();
+  if (job_.toFile && frames_ - dropped_ == 0) {
+    DeleteFileA(job_.path);
+    if (!stopForError_) Error(IDS_CAP_NO_FRAME_CAP_ERROR, "No frame was recorded, so no capture file was kept.");
+  }
+  FinalReports();
+}
+
+BOOL RunRecording(RecordingState* rec, RecordingJob& job) {
+  try {
+    Recording r(rec, job);
+    return r.Run();
+  } catch (...) {
+    return FALSE;
+  }
+}

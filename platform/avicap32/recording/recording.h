@@ -1,0 +1,31 @@
+// recording/: recording the camera into an AVI file. These are the recording
+// requests of the capture window (streaming to AVI, the recording setup, the
+// audio format, save-as, preallocation, compression), called by the capture
+// window's dispatch; the window holds its RecordingState.
+#ifndef MORVA_AVICAP32_RECORDING_RECORDING_H
+#define MORVA_AVICAP32_RECORDING_RECORDING_H
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <vfw.h>
+
+struct CaptureWindowState;
+
+void CreateRecordingState(CaptureWindowState* s);   // at window creation
+void ReleaseRecordingState(CaptureWindowState* s);  // at window destruction (stops a recording)
+
+// Each returns the request's documented result (FALSE when it cannot be done).
+LRESULT GetRecordingSetup(CaptureWindowState* s, WPARAM size, CAPTUREPARMS* out);
+LRESULT SetRecordingSetup(CaptureWindowState* s, WPARAM size, const CAPTUREPARMS* in);
+LRESULT StartRecording(CaptureWindowState* s, bool toFile);   // WM_CAP_SEQUENCE(_NOFILE)
+LRESULT StopRecording(CaptureWindowState* s, bool abort);     // WM_CAP_STOP / WM_CAP_ABORT
+LRESULT GetAudioFormat(CaptureWindowState* s, WPARAM size, WAVEFORMATEX* out);
+LRESULT SetAudioFormat(CaptureWindowState* s, WPARAM size, const WAVEFORMATEX* in);
+LRESULT SaveRecordingAs(CaptureWindowState* s, const char* path);
+LRESULT AllocateCaptureFile(CaptureWindowState* s, DWORD bytes);
+LRESULT SetInfoChunk(CaptureWindowState* s, const CAPINFOCHUNK* chunk);
+LRESULT ShowCompressionDialog(CaptureWindowState* s);
+bool IsRecording(const CaptureWindowState* s);
+void FillRecordingStatus(const CaptureWindowState* s, CAPSTATUS* status);  // recording fields
+
+#endif

@@ -1,0 +1,89 @@
+// One recording from its first report to its last (IDS_CAP_BEGIN to
+// IDS_CAP_END): frames taken on the requested period with true timing (a
+// frame that the camera's buffers could no longer hold when the recording
+// got to it is written as dropped), audio beside each frame, the stop
+// conditions, the free-space watch and the closing reports. loop.cpp holds
+// the loop and its decisions, run_output.cpp the writing, run_reports.cpp
+// the reports.
+#ifndef MORVA_AVICAP32_RECORDING_RECORDING_RUN_H
+#define MORVA_AVICAP32_RECORDING_RECORDING_RUN_H
+
+#include <cstdarg>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "audio/audio_feed.h"
+#include "core/riff/avi_writer.h"
+#include "recording/abort_keys.h"
+#include "recording/compression_session.h"
+#include "recording/pacing_clock.h"
+#include "recording/recording_file.h"
+#include "recording/recording_state.h"
+
+// Frames the camera holds while the recording is behind (wNumVideoRequested, capped).
+constexpr uint64_t kMaxCameraBuffers = 100;
+
+class Recording {
+ public:
+  Recording(RecordingState* rec, RecordingJob& job);
+  BOOL Run();
+
+ private:
+  enum class Step { Stop, Wait, Take, Drop };
+
+  // loop.cpp
+  bool Begin();
+  void Loop();
+  Step Decide(uint64_t now) const;
+  bool StopWanted();
+  void Wait(uint64_t micros);
+  void PumpMessages();
+  bool TakeFrame(uint64_t now, bool dropped);
+  void End();
+
+  // run_output.cpp
+  void ChooseAudio();
+  bool OpenFile();
+  bool WriteFrame(uint64_t n, bool dropped);
+  bool WriteVideo(uint64_t n, bool dropped);
+  bool WriteAudio(const std::vector<uint8_t>& data);
+  void WriteFailed();
+  bool SpaceLeft();
+  void CloseFile();
+
+  // run_reports.cpp
+  void Say(ReportKind kind, int id, const char* format, va_list args) __attribute__((format(printf, 4, 0)));
+  void Status(int id, const char* format, ...) __attribute__((format(printf, 3, 4)));
+  void Error(int id, const char* format, ...) __attribute__((format(printf, 3, 4)));
+  void Publish();
+  bool ReportSecond();
+  void ShowInWindow(uint64_t now);
+  void FinalReports();
+
+  RecordingState* rec_;
+  RecordingJob& job_;
+  bool direct_;
+  uint64_t period_;
+  uint64_t buffers_;
+  uint64_t limit_;
+  AbortKeys keys_;
+  std::unique_ptr<PacingClock> clock_;
+  RecordingFile file_;
+  std::unique_ptr<avi::Writer> writer_;
+  std::unique_ptr<AudioFeed> audio_;
+  CompressionSession compressor_;
+  bool compressing_ = false;
+  std::vector<uint8_t> frame_, samples_;
+  uint64_t frames_ = 0, dropped_ = 0, audioBytes_ = 0;
+  uint32_t blockAlign_ = 1;
+  uint64_t bytesPerSecond_ = 0;
+  uint64_t room_ = 0;            // bytes that may be written, as last measured, less what was written since
+  uint64_t roomMeasuredAt_ = 0;  // file size when measured
+  uint64_t nextSecond_ = kMicrosPerSecond;
+  uint64_t lastShown_ = 0;
+  bool shownOnce_ = false;
+  bool stopForError_ = false;  // a failure that ended the recording was reported
+};
+
+#endif

@@ -1,0 +1,140 @@
+// What a recording writes (see recording_run.h): the audio source it takes,
+// the capture file with its AVI writer, each frame (compressed, whole or
+// dropped) with its audio, the free-space watch and the closing of the file.
+#include "audio/audio_formats.h"
+#include "common/file_io.h"
+#include "recording/recording_run.h"
+
+namespace {
+
+const uint64_t kSecondsOfRoom = 3;           // the free-space watch wants the next few seconds
+const uint64_t kClosingIndexRoom = 65536;    // and room for the closing index
+
+}  // namespace
+
+void Recording::ChooseAudio() {
+  if (!job_.parms.fCaptureAudio || job_.audioFormat.size() < sizeof(PCMWAVEFORMAT)) return;
+  WAVEFORMATEX f = WaveFromBytes(job_.audioFormat);
+  AudioSourceChoice choice = job_.knobs.audioSource;
+  if (choice == AudioSourceChoice::Automatic) audio_ = OpenWaveInFeed(f);
+  if (!audio_ && choice != AudioSourceChoice::None) audio_ = OpenToneFeed(f, static_cast<uint32_t>(period_));
+  if (!audio_) {
+    Error(IDS_CAP_NO_AUDIO_CAP_ERROR, "No audio source is available: recording video only.");
+    return;
+  }
+  blockAlign_ = f.nBlockAlign ? f.nBlockAlign : 1;
+  bytesPerSecond_ += f.nAvgBytesPerSec;
+}
+
+bool Recording::OpenFile() {
+  if (!file_.Open(job_.path, job_.knobs.writeLimit)) {
+    char why[256];
+    SystemErrorText(file_.lastError(), why, sizeof why);
+    Error(IDS_CAP_FILE_OPEN_ERROR, "Cannot open the capture file %s for writing: %s.", job_.path, why);
+    return false;
+  }
+  avi::Options o;
+  o.microSecPerFrame = static_cast<uint32_t>(period_);
+  o.partLimit = job_.knobs.partLimit;
+  o.info = job_.info;
+  if (compressing_) {
+    o.video = compressor_.OutputFormat();
+  } else {
+    o.video.width = job_.bih.biWidth;
+    o.video.height = job_.bih.biHeight;
+    o.video.bitCount = job_.bih.biBitCount;
+    o.video.sizeImage = static_cast<uint32_t>(frame_.size());
+  }
+  if (audio_) {
+    o.hasAudio = true;
+    o.audio = AviAudioFromWave(WaveFromBytes(job_.audioFormat));
+  }
+  writer_.reset(new avi::Writer(&file_));
+  if (!writer_->Begin(o)) {
+    WriteFailed();
+    return false;
+  }
+  room_ = file_.Room(job_.path);
+  roomMeasuredAt_ = writer_->size();
+  return true;
+}
+
+void Recording::WriteFailed() {
+  stopForError_ = true;
+  DWORD code = file_.lastError();
+  if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) {
+    Error(IDS_CAP_NODISKSPACE, "Recording stopped: the disk is full. %s keeps what was recorded before.",
+          job_.path);
+    return;
+  }
+  char why[256];
+  SystemErrorText(code ? code : ERROR_WRITE_FAULT, why, sizeof why);
+  Error(IDS_CAP_FILE_WRITE_ERROR, "Recording stopped: writing %s failed (%s). The file keeps what was recorded before.",
+        job_.path, why);
+}
+
+bool Recording::SpaceLeft() {
+  if (!writer_ || !job_.knobs.spaceWatch) return true;
+  uint64_t need = bytesPerSecond_ * kSecondsOfRoom + kClosingIndexRoom;
+  uint64_t written = writer_->size() - roomMeasuredAt_;
+  uint64_t left = room_ > written ? room_ - written : 0;
+  if (left >= need) return true;
+  room_ = file_.Room(job_.path);
+  roomMeasuredAt_ = writer_->size();
+  if (room_ >= need) return true;
+  stopForError_ = true;
+  Error(IDS_CAP_NODISKSPACE,
+        "Recording stopped: the disk is nearly full (%llu KB free, the next seconds need %llu KB). %s was closed with "
+        "what was recorded.",
+        static_cast<unsigned long long>(room_ / 1024), static_cast<unsigned long long>(need / 1024), job_.path);
+  return false;
+}
+
+bool Recording::WriteAudio(const std::vector<uint8_t>& data) {
+  if (data.empty()) return true;
+  audioBytes_ += data.size();
+  if (!writer_) return true;
+  if (writer_->AddAudio(data.data(), static_cast<uint32_t>(data.size()))) return true;
+  WriteFailed();
+  return false;
+}
+
+bool Recording::WriteVideo(uint64_t n, bool dropped) {
+  bool ok;
+  if (dropped) {
+    ok = writer_->AddDroppedFrame();
+  } else if (compressing_) {
+    uint32_t size = 0;
+    bool key = false;
+    const void* data = compressor_.Compress(frame_.data(), &size, &key);
+    if (!data) {
+      stopForError_ = true;
+      Error(IDS_CAP_COMPRESSOR_ERROR, "Recording stopped: the compressor failed on frame %llu.",
+            static_cast<unsigned long long>(n));
+      return false;
+    }
+    ok = writer_->AddVideoFrame(data, size, key);
+  } else {
+    ok = writer_->AddVideoFrame(frame_.data(), static_cast<uint32_t>(frame_.size()), true);
+  }
+  if (!ok) WriteFailed();
+  return ok;
+}
+
+bool Recording::WriteFrame(uint64_t n, bool dropped) {
+  if (writer_ && !WriteVideo(n, dropped)) return false;
+  if (audio_) {
+    audio_->TakeFrame(n, samples_);
+    if (!WriteAudio(samples_)) return false;
+  }
+  return true;
+}
+
+void Recording::CloseFile() {
+  if (!writer_) return;
+  // Only a failure already reported keeps this one quiet: an earlier report
+  // about audio or the compressor says nothing about the file.
+  if (!writer_->Finish() && !stopForError_) WriteFailed();
+  writer_.reset();
+  file_.Close();
+}

@@ -1,0 +1,143 @@
+// The recording's settings: the capture parameters with their defaults, the
+// audio format, info chunks, and the recording fields of the status.
+#include <cstring>
+
+#include "audio/audio_formats.h"
+#include "core/camera/audio_pcm.h"
+#include "recording/recording_state.h"
+
+RecordingState* RecordingOf(const CaptureWindowState* s) {
+  return s ? s->recording.get() : nullptr;
+}
+
+namespace {
+
+const DWORD kDefaultMicroSecPerFrame = 66667;  // 15 frames per second
+const DWORD kDefaultIndexSize = 34952;        // index room for 32K frames and their audio
+const LONG kMaxInfoChunkBytes = 65536;
+
+CAPTUREPARMS DefaultParms() {
+  CAPTUREPARMS p{};
+  p.dwRequestMicroSecPerFrame = kDefaultMicroSecPerFrame;
+  p.fMakeUserHitOKToCapture = FALSE;
+  p.wPercentDropForError = 10;
+  p.fYield = FALSE;
+  p.dwIndexSize = kDefaultIndexSize;
+  p.wChunkGranularity = 0;
+  p.fUsingDOSMemory = FALSE;
+  p.wNumVideoRequested = 5;
+  // The synthetic camera always has its own audio source.
+  p.fCaptureAudio = ReadKnobs().audioSource != AudioSourceChoice::None;
+  p.wNumAudioRequested = 4;
+  p.vKeyAbort = VK_ESCAPE;
+  p.fAbortLeftMouse = TRUE;
+  p.fAbortRightMouse = TRUE;
+  p.fLimitEnabled = FALSE;
+  p.wTimeLimit = 0;
+  p.fMCIControl = FALSE;
+  p.fStepMCIDevice = FALSE;
+  p.dwMCIStartTime = 0;
+  p.dwMCIStopTime = 0;
+  p.fStepCaptureAt2x = FALSE;
+  p.wStepCaptureAverageFrames = 5;
+  p.dwAudioBufferSize = 0;              // 0: chosen from the audio format
+  p.fDisableWriteCache = FALSE;
+  p.AVStreamMaster = AVSTREAMMASTER_AUDIO;
+  return p;
+}
+
+void StoreAudioFormat(RecordingState* rec, const audio::PcmFormat& f) {
+  rec->audioFormat = BytesOfWave(WaveFromPcm(f));
+}
+
+}  // namespace
+
+void InitRecordingSetup(RecordingState* rec) {
+  rec->parms = DefaultParms();
+  try {
+    StoreAudioFormat(rec, audio::DefaultFormat());
+  } catch (...) {
+  }
+}
+
+LRESULT GetRecordingSetup(CaptureWindowState* s, WPARAM size, CAPTUREPARMS* out) {
+  RecordingState* rec = RecordingOf(s);
+  if (!rec || size != sizeof(CAPTUREPARMS) || out == nullptr) return FALSE;
+  std::memcpy(out, &rec->parms, sizeof rec->parms);
+  return TRUE;
+}
+
+LRESULT SetRecordingSetup(CaptureWindowState* s, WPARAM size, const CAPTUREPARMS* in) {
+  RecordingState* rec = RecordingOf(s);
+  if (!rec || size != sizeof(CAPTUREPARMS) || in == nullptr || rec->capturing) return FALSE;
+  if (in->dwRequestMicroSecPerFrame == 0) return FALSE;  // no frame rate to record at
+  std::memcpy(&rec->parms, in, sizeof rec->parms);
+  return TRUE;
+}
+
+LRESULT GetAudioFormat(CaptureWindowState* s, WPARAM size, WAVEFORMATEX* out) {
+  RecordingState* rec = RecordingOf(s);
+  if (!rec) return 0;
+  size_t have = rec->audioFormat.size();
+  if (out == nullptr || size == 0) return static_cast<LRESULT>(have);
+  size_t n = size < have ? size : have;
+  std::memcpy(out, rec->audioFormat.data(), n);
+  return static_cast<LRESULT>(n);
+}
+
+LRESULT SetAudioFormat(CaptureWindowState* s, WPARAM size, const WAVEFORMATEX* in) {
+  RecordingState* rec = RecordingOf(s);
+  if (!rec || in == nullptr || size < sizeof(PCMWAVEFORMAT) || rec->capturing) return FALSE;
+  WAVEFORMATEX w{};
+  std::memcpy(&w, in, sizeof(PCMWAVEFORMAT));
+  audio::PcmFormat f = PcmFromWave(w);
+  if (!audio::IsSupported(f)) return FALSE;
+  try {
+    StoreAudioFormat(rec, f);
+  } catch (...) {
+    return FALSE;
+  }
+  return TRUE;
+}
+
+LRESULT SetInfoChunk(CaptureWindowState* s, const CAPINFOCHUNK* chunk) {
+  RecordingState* rec = RecordingOf(s);
+  if (!rec || chunk == nullptr || rec->capturing) return FALSE;
+  try {
+    if (chunk->fccInfoID == 0) {  // clears them all
+      rec->info.clear();
+      return TRUE;
+    }
+    for (size_t i = 0; i < rec->info.size(); ++i) {
+      if (rec->info[i].fourcc == chunk->fccInfoID) {
+        rec->info.erase(rec->info.begin() + static_cast<long>(i));
+        break;
+      }
+    }
+    if (chunk->lpData == nullptr || chunk->cbData <= 0) return TRUE;  // removed
+    if (chunk->cbData > kMaxInfoChunkBytes) return FALSE;
+    const uint8_t* p = static_cast<const uint8_t*>(chunk->lpData);
+    rec->info.push_back(avi::InfoItem{chunk->fccInfoID, std::vector<uint8_t>(p, p + chunk->cbData)});
+  } catch (...) {
+    return FALSE;
+  }
+  return TRUE;
+}
+
+bool IsRecording(const CaptureWindowState* s) {
+  RecordingState* rec = RecordingOf(s);
+  return rec && rec->capturing != 0;
+}
+
+void FillRecordingStatus(const CaptureWindowState* s, CAPSTATUS* status) {
+  RecordingState* rec = RecordingOf(s);
+  if (!rec || !status) return;
+  status->fAudioHardware = ReadKnobs().audioSource != AudioSourceChoice::None;
+  status->fCapturingNow = rec->capturing != 0;
+  if (rec->capturing || rec->frames || rec->elapsedMs) {
+    status->dwCurrentVideoFrame = static_cast<DWORD>(rec->frames);
+    status->dwCurrentVideoFramesDropped = static_cast<DWORD>(rec->dropped);
+    status->dwCurrentWaveSamples = static_cast<DWORD>(rec->waveSamples);
+    status->dwCurrentTimeElapsedMS = static_cast<DWORD>(rec->elapsedMs);
+  }
+}

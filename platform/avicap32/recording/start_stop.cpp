@@ -1,0 +1,162 @@
+// Starting and stopping recordings: the user's confirmation, recording in
+// the window's thread or on a worker, and letting go of the recording state
+// when the window goes (see the lifetime rule in recording_state.h).
+#include <cstdio>
+#include <memory>
+#include <new>
+
+#include "recording/recording_state.h"
+#include "window/capture_window.h"
+
+namespace {
+
+struct WorkerStart {
+  std::shared_ptr<RecordingState> rec;
+  std::unique_ptr<RecordingJob> job;
+};
+
+DWORD WINAPI WorkerMain(LPVOID p) {
+  std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(p));
+  try {
+    RunRecording(start->rec.get(), *start->job);
+  } catch (...) {
+  }
+  PostRecordingFinished(start->rec.get());
+  return 0;
+}
+
+bool UserAgrees(CaptureWindowState* s, bool toFile) {
+  char text[MAX_PATH + 160];
+  if (toFile) {
+    snprintf(text, sizeof text,
+             "Ready to record video into\n%s\n\nChoose OK to start recording, or Cancel to record nothing.",
+             s->captureFile);
+  } else {
+    snprintf(text, sizeof text, "Ready to record video without keeping it in a file.\n\n"
+                                "Choose OK to start recording, or Cancel to record nothing.");
+  }
+  HWND owner = GetAncestor(s->window, GA_ROOT);
+  return MessageBoxA(owner, text, "Start Recording", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
+std::unique_ptr<RecordingJob> MakeJob(CaptureWindowState* s, RecordingState* rec, bool toFile) {
+  std::unique_ptr<RecordingJob> job(new RecordingJob);
+  job->parms = rec->parms;
+  job->toFile = toFile;
+  job->onWorker = rec->parms.fYield != FALSE;
+  lstrcpynA(job->path, s->captureFile, sizeof job->path);
+  job->format = FrameFormatOf(s);
+  job->source = s->source;
+  job->bih = s->videoFormat;
+  job->audioFormat = rec->audioFormat;
+  job->info = rec->info;
+  job->compressor = rec->compressor;
+  job->haveCompressor = rec->haveCompressor;
+  job->previewRateMs = s->previewRateMs;
+  job->showFrames = !job->onWorker && s->preview;
+  job->knobs = ReadKnobs();
+  return job;
+}
+
+void EndOnWindowThread(RecordingState* rec) {
+  rec->capturing = false;
+  if (rec->restorePreview && !rec->windowGone) ResumePreview(rec->window);
+  rec->restorePreview = false;
+}
+
+void Begin(CaptureWindowState* s, RecordingState* rec) {
+  rec->capturing = true;
+  rec->stopRequested = false;
+  rec->abortRequested = false;
+  ResetEvent(rec->wake);
+  rec->frames = rec->dropped = rec->elapsedMs = rec->waveSamples = 0;
+  rec->restorePreview = s->preview;
+  if (s->preview) StopView(s);
+}
+
+// Without the relay the worker's end would never reach this thread and the
+// window would stay busy for good: no relay, no worker.
+LRESULT StartWorker(RecordingState* rec, std::unique_ptr<RecordingJob> job) {
+  std::unique_ptr<WorkerStart> start(new WorkerStart{rec->shared_from_this(), std::move(job)});
+  if (rec->relay) rec->worker = CreateThread(nullptr, 0, WorkerMain, start.get(), 0, nullptr);
+  if (!rec->worker) {
+    EndOnWindowThread(rec);
+    return FALSE;
+  }
+  start.release();  // the worker's now
+  return TRUE;
+}
+
+}  // namespace
+
+RecordingState::RecordingState() : wake(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+RecordingState::~RecordingState() {
+  if (haveCompressor) ICCompressorFree(&compressor);
+  if (wake) CloseHandle(wake);
+}
+
+LRESULT StartRecording(CaptureWindowState* s, bool toFile) {
+  std::shared_ptr<RecordingState> rec = s->recording;  // held across the boxes and the recording
+  if (!rec || rec->capturing || !s->connected) return FALSE;
+  try {
+    if (rec->parms.fMakeUserHitOKToCapture) {
+      bool agreed = UserAgrees(s, toFile);
+      if (rec->windowGone || !agreed) return FALSE;
+      if (rec->capturing || !s->connected) return FALSE;  // things may have changed while the box was up
+    }
+    std::unique_ptr<RecordingJob> job = MakeJob(s, rec.get(), toFile);
+    Begin(s, rec.get());
+    if (job->onWorker) return StartWorker(rec.get(), std::move(job));
+    BOOL ok = RunRecording(rec.get(), *job);
+    if (rec->windowGone) return FALSE;
+    EndOnWindowThread(rec.get());
+    return ok;
+  } catch (...) {
+    if (rec->capturing && !rec->worker && !rec->windowGone) EndOnWindowThread(rec.get());
+    return FALSE;
+  }
+}
+
+void FinishWorkerRecording(RecordingState* rec) {
+  if (rec->worker) {
+    WaitForSingleObject(rec->worker, INFINITE);
+    CloseHandle(rec->worker);
+    rec->worker = nullptr;
+  }
+  EndOnWindowThread(rec);
+}
+
+LRESULT StopRecording(CaptureWindowState* s, bool abort) {
+  RecordingState* rec = RecordingOf(s);
+  if (!rec || !rec->capturing) return FALSE;
+  (abort ? rec->abortRequested : rec->stopRequested) = true;
+  SetEvent(rec->wake);
+  return TRUE;
+}
+
+void CreateRecordingState(CaptureWindowState* s) {
+  std::shared_ptr<RecordingState> rec(new (std::nothrow) RecordingState);
+  s->recording = rec;
+  if (!rec) return;
+  rec->window = s;
+  InitRecordingSetup(rec.get());
+  CreateRelay(rec.get());
+}
+
+void ReleaseRecordingState(CaptureWindowState* s) {
+  std::shared_ptr<RecordingState> rec = std::move(s->recording);
+  if (!rec) return;
+  rec->windowGone = true;
+  rec->stopRequested = true;
+  SetEvent(rec->wake);
+  if (rec->worker) {
+    // Woken at once; the worker only posts to the relay, never waits on this thread.
+    WaitForSingleObject(rec->worker, INFINITE);
+    CloseHandle(rec->worker);
+    rec->worker = nullptr;
+    rec->capturing = false;
+  }
+  DestroyRelay(rec.get());
+  rec->window = nullptr;
+}  // a recording or a box still up in this thread holds its own reference

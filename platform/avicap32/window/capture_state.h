@@ -1,0 +1,128 @@
+// The per-window state of the capture window, and the small interface that
+// the request handlers (and the recording code in recording/) use to
+// reach the connected driver, the picture and the report callbacks.
+// Everything here runs on the thread that owns the capture window.
+//
+// Lifetime: the window owns its state through `self`; the window procedure
+// holds a reference for the length of every request (Hold), so that a
+// report procedure that destroys the window frees nothing under the code
+// that called it. After WM_DESTROY `gone` is set, and nothing reports,
+// draws or changes the window's state any more.
+#ifndef MORVA_AVICAP32_WINDOW_CAPTURE_STATE_H
+#define MORVA_AVICAP32_WINDOW_CAPTURE_STATE_H
+
+#include <windows.h>
+#include <vfw.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/camera/camera_config.h"
+#include "core/image/frame_synth.h"
+
+// Display options set by the display dialog.
+struct DisplaySettings {
+  bool keepAspect = true;   // scaled picture keeps its proportions
+  bool darkBackground = true;  // the area beside the picture: black, else grey
+};
+
+struct RecordingState;
+
+// The preview period of a new window, in milliseconds (about 15 frames a second).
+constexpr UINT kDefaultPreviewMs = 66;
+// Characters of one status or error report (longer texts are cut).
+constexpr size_t kReportTextSize = 512;
+
+struct CaptureWindowState : std::enable_shared_from_this<CaptureWindowState> {
+  std::shared_ptr<CaptureWindowState> self;  // the window's own reference, dropped at WM_NCDESTROY
+  bool gone = false;                         // WM_DESTROY has run
+  HWND window = nullptr;          // the capture window
+  HINSTANCE module = nullptr;     // avicap32.dll (dialog resources)
+
+  // Connection. `driver` describes the connected driver while connected.
+  bool connected = false;
+  int driverIndex = -1;
+  capcore::DriverConfig driver;
+
+  // Current picture format (BI_RGB, bottom-up, biSizeImage filled), the
+  // source adjustments and the display options of the connected driver.
+  BITMAPINFOHEADER videoFormat{};
+  capcore::SourceSettings source;
+  DisplaySettings display;
+
+  char captureFile[MAX_PATH] = "C:\\CAPTURE.AVI";
+
+  // View: preview and overlay exclude each other; both off freezes the
+  // last frame.
+  bool preview = false;
+  bool overlay = false;
+  bool scale = false;
+  UINT previewRateMs = kDefaultPreviewMs;
+
+  // Frames made since connection, and the tick count at connection (the
+  // time stamp drawn in is the time since then).
+  DWORD framesMade = 0;
+  DWORD connectTick = 0;
+
+  // The last frame made, in videoFormat; empty before the first one. The
+  // 32-bit display copy is kept beside it. Both buffers are reused.
+  std::vector<uint8_t> frame;
+  std::vector<uint32_t> displayPixels;
+  bool haveFrame = false;
+
+  // Installed report procedures (none: not called).
+  CAPSTATUSCALLBACKA statusA = nullptr;
+  CAPERRORCALLBACKA errorA = nullptr;
+  CAPSTATUSCALLBACKW statusW = nullptr;
+  CAPERRORCALLBACKW errorW = nullptr;
+
+  // An error about the cameras file waiting for an error procedure, and the
+  // text of the last one delivered (each distinct one is reported once).
+  char pendingConfigError[kReportTextSize] = "";
+  char lastConfigError[kReportTextSize] = "";
+
+  // The driver dialog running modally on this window, if any (its
+  // dialogs/dialog_runner.cpp bookkeeping; the window ends it when it goes).
+  struct DriverDialogRun* driverDialog = nullptr;
+
+  // The recording's settings and the recording in progress (recording/).
+  std::shared_ptr<RecordingState> recording;
+};
+
+// --- For the recording code -------------------------------------------------
+
+// The current video format as a frame format (width, height, bit count).
+capcore::FrameFormat FrameFormatOf(const CaptureWindowState* s);
+// Renders frame `frameNumber` at `timeMs` of the connected driver, with its
+// current source settings, into `out` in the current video format. False when
+// not connected or `out` is smaller than a frame. Does not touch the
+// window's own frame buffer or counters.
+bool RenderDriverFrame(const CaptureWindowState* s, uint32_t frameNumber, uint32_t timeMs,
+                       uint8_t* out, size_t outSize);
+// Shows `frame` (one frame in the current format) in the window as the
+// current frame, as preview would.
+void ShowFrame(CaptureWindowState* s, const uint8_t* frame, size_t size);
+
+// Preview on or off, as WM_CAP_SET_PREVIEW does (turning it on turns overlay
+// off). Returns the request's result: FALSE when not connected.
+LRESULT SetPreview(CaptureWindowState* s, bool on);
+
+// Preview back on after a recording, without a report: the recording's
+// IDS_CAP_END stays the last report of a recording.
+void ResumePreview(CaptureWindowState* s);
+
+// A reference that keeps the window's state alive (not the window) while
+// it is held.
+std::shared_ptr<CaptureWindowState> Hold(CaptureWindowState* s);
+
+// Calls the installed status or error procedures (A form, then W form) with
+// the text formatted into kReportTextSize characters; none installed:
+// nothing is called. A procedure may destroy the window: nothing more is
+// called then, and the caller finds `s->gone` set.
+enum class ReportKind { Status, Error };
+void Report(CaptureWindowState* s, ReportKind kind, int id, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
+
+#endif

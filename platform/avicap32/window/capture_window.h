@@ -1,0 +1,66 @@
+// window/: the capture window. Its request handlers and helpers, one group
+// per file, called from the window procedure's dispatch (capture_window.cpp).
+#ifndef MORVA_AVICAP32_WINDOW_CAPTURE_WINDOW_H
+#define MORVA_AVICAP32_WINDOW_CAPTURE_WINDOW_H
+
+#include <string>
+
+#include "recording/recording.h"
+#include "window/capture_state.h"
+
+// capture_window.cpp
+bool RegisterCaptureWindowClass();
+extern const char kCaptureWindowClass[];
+
+// reports.cpp
+LRESULT SetErrorCallbackA(CaptureWindowState* s, CAPERRORCALLBACKA cb);
+LRESULT SetStatusCallbackA(CaptureWindowState* s, CAPSTATUSCALLBACKA cb);
+LRESULT SetErrorCallbackW(CaptureWindowState* s, CAPERRORCALLBACKW cb);
+LRESULT SetStatusCallbackW(CaptureWindowState* s, CAPSTATUSCALLBACKW cb);
+void QueueConfigError(CaptureWindowState* s, const char* text);  // reported once per text
+
+// text_copy.cpp: a text into a caller's buffer of `size` characters, cut and
+// terminated; nothing for a null buffer or size 0.
+void CopyTextOut(const std::string& text, char* out, size_t size);
+void CopyTextOutW(const std::string& text, WCHAR* out, size_t sizeChars);
+// A wide path in the ANSI code page; false for a null path or one that does
+// not fit.
+bool NarrowPath(const WCHAR* path, char (&out)[MAX_PATH]);
+
+// connection.cpp
+LRESULT ConnectDriver(CaptureWindowState* s, WPARAM index);
+LRESULT DisconnectDriver(CaptureWindowState* s);
+LRESULT GetDriverName(CaptureWindowState* s, WPARAM size, char* out);
+LRESULT GetDriverVersion(CaptureWindowState* s, WPARAM size, char* out);
+LRESULT GetDriverNameW(CaptureWindowState* s, WPARAM sizeChars, WCHAR* out);
+LRESULT GetDriverVersionW(CaptureWindowState* s, WPARAM sizeChars, WCHAR* out);
+LRESULT GetDriverCaps(CaptureWindowState* s, WPARAM size, CAPDRIVERCAPS* out);
+LRESULT GetStatus(CaptureWindowState* s, WPARAM size, CAPSTATUS* out);
+
+// capture_file.cpp
+LRESULT SetCaptureFile(CaptureWindowState* s, const char* path);
+LRESULT GetCaptureFile(CaptureWindowState* s, WPARAM size, char* out);
+LRESULT SetCaptureFileW(CaptureWindowState* s, const WCHAR* path);
+LRESULT GetCaptureFileW(CaptureWindowState* s, WPARAM sizeChars, WCHAR* out);
+
+// video_format.cpp
+void SetFormat(CaptureWindowState* s, int width, int height, int bitCount);  // no checks
+LRESULT GetVideoFormat(CaptureWindowState* s, WPARAM size, BITMAPINFO* out);
+LRESULT SetVideoFormat(CaptureWindowState* s, WPARAM size, const BITMAPINFO* in);
+
+// preview.cpp
+LRESULT SetOverlay(CaptureWindowState* s, bool on);
+LRESULT SetPreviewRate(CaptureWindowState* s, UINT ms);
+LRESULT SetScale(CaptureWindowState* s, bool on);
+LRESULT GrabFrame(CaptureWindowState* s, bool stopView);
+void StopView(CaptureWindowState* s);   // preview and overlay off, timer stopped
+void MakeFrame(CaptureWindowState* s);  // the next frame into s->frame, shown
+void OnPreviewTimer(CaptureWindowState* s);
+void PaintCaptureWindow(CaptureWindowState* s);
+
+// still_image.cpp
+LRESULT SaveDib(CaptureWindowState* s, const char* path);
+LRESULT SaveDibW(CaptureWindowState* s, const WCHAR* path);
+LRESULT CopyFrame(CaptureWindowState* s);
+
+#endif

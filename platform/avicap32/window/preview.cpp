@@ -1,0 +1,164 @@
+// The live picture: preview and overlay (synthetic, both made by a timer at
+// the preview rate), grabbing single frames, and the frozen last frame.
+// Frames go into reused buffers; the display copy is always 32-bit.
+#include <windows.h>
+#include <vfw.h>
+
+#include <cstring>
+
+#include "window/capture_window.h"
+#include "core/image/pixel_convert.h"
+
+namespace {
+
+enum { kPreviewTimer = 1 };
+
+void ShowCurrentFrame(CaptureWindowState* s) {
+  // Painting reads width x height display pixels: only a complete
+  // conversion counts as a frame.
+  s->haveFrame = capcore::ConvertToBgrx32(FrameFormatOf(s), s->frame.data(), s->frame.size(),
+                                          s->displayPixels.data(), s->displayPixels.size());
+  InvalidateRect(s->window, nullptr, FALSE);
+}
+
+void StartTimer(CaptureWindowState* s) {
+  SetTimer(s->window, kPreviewTimer, s->previewRateMs, nullptr);
+}
+
+}  // namespace
+
+void MakeFrame(CaptureWindowState* s) {
+  if (!s->connected) return;
+  DWORD t = GetTickCount() - s->connectTick;
+  if (!RenderDriverFrame(s, s->framesMade, t, s->frame.data(), s->frame.size())) return;
+  ++s->framesMade;
+  ShowCurrentFrame(s);
+}
+
+void ShowFrame(CaptureWindowState* s, const uint8_t* frame, size_t size) {
+  if (!s->connected || frame == nullptr || size < s->frame.size()) return;
+  std::memcpy(s->frame.data(), frame, s->frame.size());
+  ShowCurrentFrame(s);
+}
+
+void StopView(CaptureWindowState* s) {
+  KillTimer(s->window, kPreviewTimer);
+  s->preview = false;
+  s->overlay = false;
+}
+
+namespace {
+
+void StartPreview(CaptureWindowState* s) {
+  s->overlay = false;
+  s->preview = true;
+  StartTimer(s);
+  if (!s->haveFrame) MakeFrame(s);
+}
+
+}  // namespace
+
+LRESULT SetPreview(CaptureWindowState* s, bool on) {
+  if (!s->connected) return FALSE;
+  if (!on) {
+    if (s->preview) StopView(s);
+    return TRUE;
+  }
+  bool was = s->preview;
+  StartPreview(s);
+  if (!was) Report(s, ReportKind::Status, IDS_CAP_STAT_LIVE_MODE, "Live picture");
+  return TRUE;
+}
+
+void ResumePreview(CaptureWindowState* s) {
+  if (s->connected) StartPreview(s);
+}
+
+LRESULT SetOverlay(CaptureWindowState* s, bool on) {
+  if (!s->connected) return FALSE;
+  if (!on) {
+    if (s->overlay) StopView(s);
+    return TRUE;
+  }
+  if (!s->driver.hasOverlay) return FALSE;
+  bool was = s->overlay;
+  s->preview = false;
+  s->overlay = true;
+  StartTimer(s);
+  if (!s->haveFrame) MakeFrame(s);
+  if (!was) Report(s, ReportKind::Status, IDS_CAP_STAT_OVERLAY_MODE, "Overlay picture");
+  return TRUE;
+}
+
+LRESULT SetPreviewRate(CaptureWindowState* s, UINT ms) {
+  s->previewRateMs = ms == 0 ? 1 : ms;
+  if (s->preview || s->overlay) StartTimer(s);  // same id: the period changes
+  return TRUE;
+}
+
+LRESULT SetScale(CaptureWindowState* s, bool on) {
+  s->scale = on;
+  InvalidateRect(s->window, nullptr, FALSE);
+  return TRUE;
+}
+
+LRESULT GrabFrame(CaptureWindowState* s, bool stopView) {
+  if (!s->connected || IsRecording(s)) return FALSE;
+  if (stopView) StopView(s);
+  MakeFrame(s);
+  return TRUE;
+}
+
+void OnPreviewTimer(CaptureWindowState* s) {
+  if (s->preview || s->overlay) MakeFrame(s);
+}
+
+void PaintCaptureWindow(CaptureWindowState* s) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(s->window, &ps);
+  RECT client;
+  GetClientRect(s->window, &client);
+  HBRUSH ground = static_cast<HBRUSH>(
+      GetStockObject(s->display.darkBackground ? BLACK_BRUSH : GRAY_BRUSH));
+  int cw = client.right, ch = client.bottom;
+  if (!s->connected || !s->haveFrame) {
+    FillRect(dc, &client, ground);
+    EndPaint(s->window, &ps);
+    return;
+  }
+  int vw = s->videoFormat.biWidth, vh = s->videoFormat.biHeight;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = vw;
+  bi.bmiHeader.biHeight = vh;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  RECT pic = {0, 0, vw, vh};
+  if (s->scale) {
+    pic = client;
+    if (s->display.keepAspect && vw > 0 && vh > 0 && cw > 0 && ch > 0) {
+      long long fitW = static_cast<long long>(ch) * vw / vh;
+      if (fitW <= cw) {
+        pic.left = static_cast<LONG>((cw - fitW) / 2);
+        pic.right = pic.left + static_cast<LONG>(fitW);
+      } else {
+        long long fitH = static_cast<long long>(cw) * vh / vw;
+        pic.top = static_cast<LONG>((ch - fitH) / 2);
+        pic.bottom = pic.top + static_cast<LONG>(fitH);
+      }
+    }
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, pic.left, pic.top, pic.right - pic.left, pic.bottom - pic.top, 0, 0, vw, vh,
+                  s->displayPixels.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
+  } else {
+    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(vw), static_cast<DWORD>(vh), 0, 0, 0,
+                      static_cast<UINT>(vh), s->displayPixels.data(), &bi, DIB_RGB_COLORS);
+  }
+  // The ground beside the picture.
+  RECT parts[4] = {{0, 0, cw, pic.top}, {0, pic.bottom, cw, ch},
+                   {0, pic.top, pic.left, pic.bottom}, {pic.right, pic.top, cw, pic.bottom}};
+  for (RECT& r : parts)
+    if (r.right > r.left && r.bottom > r.top) FillRect(dc, &r, ground);
+  EndPaint(s->window, &ps);
+}

@@ -1,0 +1,144 @@
+// The capture window's lifetime against its callers: a report procedure that
+// destroys the window, in every path that reports, leaves nothing reading
+// the freed state (the procedure fills freed memory with a pattern, so a
+// read of it calls into garbage); and STOP, ABORT and DestroyWindow take
+// effect at once during a worker recording, whatever its frame period.
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "test_record_fixture.h"
+
+namespace {
+
+HWND g_victim = nullptr;
+bool g_destroyOnError = false;
+std::vector<void*> g_filler;
+
+// Destroys the window on the first report of the chosen kind, then reuses
+// freed memory, filling it with a pattern that is no valid address.
+void DestroyVictim(bool isError) {
+  if (g_victim == nullptr || isError != g_destroyOnError) return;
+  HWND victim = g_victim;
+  g_victim = nullptr;
+  DestroyWindow(victim);
+  for (size_t n = 16; n <= 8192; n += 8) {
+    void* p = std::malloc(n);
+    if (p == nullptr) continue;
+    std::memset(p, 0xFE, n);
+    g_filler.push_back(p);
+  }
+}
+
+LRESULT CALLBACK DestroyingStatus(HWND w, int id, LPCSTR text) {
+  RecordStatus(w, id, text);
+  DestroyVictim(false);
+  return 1;
+}
+
+LRESULT CALLBACK DestroyingError(HWND w, int id, LPCSTR text) {
+  RecordError(w, id, text);
+  DestroyVictim(true);
+  return 1;
+}
+
+LRESULT CALLBACK WideStatus(HWND, int, LPCWSTR) { return 1; }
+LRESULT CALLBACK WideError(HWND, int, LPCWSTR) { return 1; }
+
+}  // namespace
+
+class LifetimeTest : public RecordTest {
+ protected:
+  // A fresh connected window with procedures that destroy it.
+  void Arm(bool onError) {
+    if (cap_ != nullptr && !IsWindow(cap_)) cap_ = nullptr;
+    Recreate();
+    ASSERT_TRUE(Send(WM_CAP_DRIVER_CONNECT, 0));
+    ASSERT_TRUE(SetFormat(160, 120, 24));
+    SendPtr(WM_CAP_SET_CALLBACK_STATUSA, 0, reinterpret_cast<const void*>(DestroyingStatus));
+    SendPtr(WM_CAP_SET_CALLBACK_ERRORA, 0, reinterpret_cast<const void*>(DestroyingError));
+    SendPtr(WM_CAP_SET_CALLBACK_STATUSW, 0, reinterpret_cast<const void*>(WideStatus));
+    SendPtr(WM_CAP_SET_CALLBACK_ERRORW, 0, reinterpret_cast<const void*>(WideError));
+    g_destroyOnError = onError;
+    g_victim = cap_;
+  }
+  void TearDown() override {
+    for (void* p : g_filler) std::free(p);
+    g_filler.clear();
+    g_victim = nullptr;
+    if (cap_ != nullptr && !IsWindow(cap_)) cap_ = nullptr;
+    RecordTest::TearDown();
+  }
+  void WaitUntilGone(HWND w) {
+    for (int i = 0; i < 200 && IsWindow(w); ++i) PumpMessages(25);
+  }
+};
+
+TEST_F(LifetimeTest, AReportProcedureMayDestroyTheWindowInEveryPathThatReports) {
+  FastClock();
+  std::string missing = folder_ + "\\no such folder\\x";
+  struct Case {
+    const char* path;
+    bool onError;
+    std::function<void()> setUp;
+    std::function<void()> request;
+  };
+  const Case cases[] = {
+      {"recording in the window's thread", false, [&] { Setup(1); },
+       [&] { Send(WM_CAP_SEQUENCE); }},
+      {"recording on the worker", false, [&] { Setup(1, [](CAPTUREPARMS& p) { p.fYield = TRUE; }); },
+       [&] { Send(WM_CAP_SEQUENCE); }},
+      {"WM_CAP_SEQUENCE_NOFILE", false, [&] { Setup(1); }, [&] { Send(WM_CAP_SEQUENCE_NOFILE); }},
+      {"SAVEDIB to a missing folder", true, [] {}, [&] { SendPtr(WM_CAP_FILE_SAVEDIBA, 0, (missing + ".bmp").c_str()); }},
+      {"save-as of a missing capture file", true,
+       [&] { SendPtr(WM_CAP_FILE_SET_CAPTURE_FILEA, 0, (missing + ".avi").c_str()); },
+       [&] { SendPtr(WM_CAP_FILE_SAVEASA, 0, (folder_ + "\\copy.avi").c_str()); }},
+      {"the write-limit stop", true,
+       [&] {
+         SetEnvironmentVariableA("MORVA_AVICAP_WRITE_LIMIT", "4000000");
+         UseFile("lifetime_limit.avi");
+         Setup(10, [](CAPTUREPARMS& p) { p.fCaptureAudio = FALSE; });
+       },
+       [&] { Send(WM_CAP_SEQUENCE); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    Arm(c.onError);
+    HWND cap = cap_;
+    c.setUp();
+    c.request();
+    WaitUntilGone(cap);
+    EXPECT_FALSE(IsWindow(cap));
+    EXPECT_EQ(nullptr, g_victim);  // the procedure was called, and destroyed it
+    PumpMessages(50);
+    cap_ = nullptr;
+    SetEnvironmentVariableA("MORVA_AVICAP_WRITE_LIMIT", nullptr);
+  }
+}
+
+TEST_F(LifetimeTest, StopAbortAndDestroyEndAWorkerRecordingAtOnceWhateverItsFramePeriod) {
+  enum class Action { Stop, Abort, Destroy };
+  for (Action action : {Action::Stop, Action::Abort, Action::Destroy}) {
+    SCOPED_TRACE(static_cast<int>(action));
+    Arm(false);
+    g_victim = nullptr;  // nothing destroys it here
+    UseFile("lifetime_timelapse.avi");
+    Setup(0, [](CAPTUREPARMS& p) {
+      p.fYield = TRUE;
+      p.dwRequestMicroSecPerFrame = 60000000;  // one frame a minute
+    });
+    ASSERT_TRUE(Send(WM_CAP_SEQUENCE));
+    for (int i = 0; i < 400 && Status().dwCurrentVideoFrame < 1; ++i) PumpMessages(25);
+    ASSERT_EQ(1u, Status().dwCurrentVideoFrame);  // the first frame is in; the next is a minute away
+    DWORD t0 = GetTickCount();
+    if (action == Action::Destroy) {
+      DestroyWindow(cap_);
+      cap_ = nullptr;
+    } else {
+      EXPECT_TRUE(Send(action == Action::Stop ? WM_CAP_STOP : WM_CAP_ABORT));
+      for (int i = 0; i < 400 && Status().fCapturingNow; ++i) PumpMessages(5);
+      EXPECT_FALSE(Status().fCapturingNow);
+    }
+    EXPECT_LT(GetTickCount() - t0, 500u);
+  }
+}
