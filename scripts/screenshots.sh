@@ -9,20 +9,34 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" win32
 
-export MORVA_BUILD="$root/build/win32"
+# shellcheck source=wine-arch.sh
+. "$root/scripts/wine-arch.sh"
+export MORVA_BUILD="$root/build/$MORVA_WINE_ARCH"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 morva_headless_session
 unset MORVA_CAMERAS
 bin="$MORVA_BUILD/bin"
-ini="$WINEPREFIX/drive_c/windows/Morva.ini"
+windows="$WINEPREFIX/drive_c/windows"
 shot() { xwd -root -silent | convert xwd:- -crop "$1" +repage "$2"; }
 
+# Both programs start from their defaults: the prefix's settings files
+# (left by tests) are put aside and brought back at the end.
+saved="$(mktemp -d)"
+restore() {
+  for f in Morva.ini MorvaCap.ini; do
+    rm -f "$windows/$f"
+    if [ -f "$saved/$f" ]; then mv "$saved/$f" "$windows/$f"; fi
+  done
+  rm -rf "$saved"
+}
+trap 'restore; morva_end_headless_session' EXIT
+for f in Morva.ini MorvaCap.ini; do
+  if [ -f "$windows/$f" ]; then mv "$windows/$f" "$saved/$f"; fi
+done
+
 # The main window at (100, 100), 540 x 500, as the picture test places it.
-saved="$(mktemp)"
-trap 'rm -f "$saved"; morva_end_headless_session' EXIT
-if [ -f "$ini" ]; then cp "$ini" "$saved"; fi
-printf '[Position]\r\nXPOS=100\r\nYPOS=100\r\nWidth=540\r\nHeight=500\r\n' >"$ini"
+printf '[Position]\r\nXPOS=100\r\nYPOS=100\r\nWidth=540\r\nHeight=500\r\n' >"$windows/Morva.ini"
 (cd "$bin" && exec wine morva.exe) >/dev/null 2>&1 </dev/null &
 app=$!
 (cd "$bin" && wine winctl.exe wait "Capture Application" 20000) >/dev/null
@@ -30,7 +44,6 @@ sleep 3  # the picture runs for a while, so that its counter is not at zero
 shot 560x520+90+90 "$root/docs/connection.png"
 (cd "$bin" && wine winctl.exe close "Capture Application" 10000) >/dev/null
 wait "$app" || true
-if [ -s "$saved" ]; then cp "$saved" "$ini"; else rm -f "$ini"; fi
 
 # The capture service's own window: bench_service shows the live picture at
 # (0, 0) for a few seconds.

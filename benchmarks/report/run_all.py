@@ -311,14 +311,10 @@ def machine():
                 break
     wine = subprocess.run(["wine", "--version"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                           text=True).stdout.strip()
-    emulated = ""
-    try:
-        with open("/proc/sys/fs/binfmt_misc/qemu-i386") as f:
-            if f.readline().strip() == "enabled":
-                emulated = " (32-bit programs, Wine among them, run under qemu-i386 emulation here)"
-    except OSError:
-        pass
-    return "%s, %d cores, Linux %s, %s%s; %s" % (model, os.cpu_count(), platform.release(), wine, emulated,
+    build = ""
+    if os.environ.get("MORVA_WINE_ARCH") == "win64":
+        build = " (this kernel runs no 32-bit programs: the Wine rows are of the 64-bit build)"
+    return "%s, %d cores, Linux %s, %s%s; %s" % (model, os.cpu_count(), platform.release(), wine, build,
                                                  datetime.date.today().isoformat())
 
 

@@ -31,8 +31,6 @@ within_a_minute() {
 }
 same_size() { [ -f "$1" ] && [ "$(stat -c %s "$1")" = "$(stat -c %s "$2")" ]; }
 
-win="Z:${out//\//\\}"
-export MORVA_CAPTURE_SETTINGS="$win\\MorvaCap.ini"  # the service's own defaults
 printf '[Setting]\r\nFrameRate=15\r\nTimeInterval=3\r\nEnableTimeLimit=1\r\nCaptureAudio=1\r\n' >"$ini"
 
 (cd "$bin" && exec wine morva.exe) >"$out/app.log" 2>&1 </dev/null &
