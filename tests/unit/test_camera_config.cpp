@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/camera/camera_config.h"
+#include "core/text/text_marks.h"
 
 using capcore::ConfigParse;
 using capcore::DriverList;
@@ -129,6 +130,40 @@ TEST(CameraConfig, ScrambledFilesGiveUsableListsOrAnError) {
   }
   EXPECT_GT(accepted, 50);  // the generator reaches both kinds
   EXPECT_GT(refused, 50);
+}
+
+// The same file with each byte-order mark (and without one) gives the same
+// driver, its description in UTF-8; broken UTF-16 becomes U+FFFD.
+TEST(CameraConfig, ByteOrderMarksAreDecoded) {
+  const std::u16string body = u"[Driver3]\r\nDescription=Caf\u00e9 \u6444\U0001F3A5\r\n";
+  const std::string utf8 = "[Driver3]\r\nDescription=Caf\xC3\xA9 \xE6\x91\x84\xF0\x9F\x8E\xA5\r\n";
+  auto utf16 = [&](bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t u : body) {
+      char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+      bytes += bigEndian ? hi : lo;
+      bytes += bigEndian ? lo : hi;
+    }
+    return bytes;
+  };
+  struct Case {
+    std::string bytes;
+    capcore::TextEncoding encoding;
+  } cases[] = {{utf8, capcore::TextEncoding::Unmarked},
+               {"\xEF\xBB\xBF" + utf8, capcore::TextEncoding::Utf8},
+               {utf16(false), capcore::TextEncoding::Utf16Le},
+               {utf16(true), capcore::TextEncoding::Utf16Be}};
+  for (const Case& c : cases) {
+    capcore::MarkedText t = capcore::DecodeMarkedText(c.bytes);
+    EXPECT_EQ(t.encoding, c.encoding);
+    EXPECT_EQ(t.text, utf8);
+    ConfigParse r = ParseCameraConfig(t.text);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.list.drivers[3].description, "Caf\xC3\xA9 \xE6\x91\x84\xF0\x9F\x8E\xA5");
+  }
+  // 'A', a high surrogate with no partner, one odd byte.
+  EXPECT_EQ(capcore::DecodeMarkedText(std::string("\xFF\xFE" "A\0" "\x00\xD8" "B", 7)).text,
+            "A\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 TEST(CameraConfig, PatternNamesRoundTrip) {
