@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "common/file_handle.h"
@@ -21,8 +22,17 @@ enum { kMaxFileBytes = 64 * 1024 };
 
 enum class ReadResult { Read, CannotOpen, NotRegular, TooLarge, ReadFailed };
 
+// A name in the device namespace: "\\.\..." as given, or a reserved device
+// name such as "COM1" or "NUL", which the full path turns into one.
+bool IsDeviceName(const WCHAR* path) {
+  WCHAR full[MAX_PATH];
+  DWORD n = GetFullPathNameW(path, MAX_PATH, full, nullptr);
+  return n > 0 && n < MAX_PATH && wcsncmp(full, L"\\\\.\\", 4) == 0;
+}
+
 // Looks at the handle's type before any read: only a file on a disk is read.
 ReadResult ReadSmallFile(const WCHAR* path, std::string* out) {
+  if (IsDeviceName(path)) return ReadResult::NotRegular;
   FileHandle f(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f.valid()) return ReadResult::CannotOpen;
@@ -33,13 +43,17 @@ ReadResult ReadSmallFile(const WCHAR* path, std::string* out) {
     return ReadResult::NotRegular;
   if (!GetFileSizeEx(f.get(), &size)) return ReadResult::ReadFailed;
   if (size.QuadPart > kMaxFileBytes) return ReadResult::TooLarge;
-  // The size read may differ from the size asked (the file may change):
-  // one byte more than the cap tells a file grown too large.
+  // Up to one byte past the cap: a file grown since its size was taken is
+  // found too large all the same.
   out->assign(static_cast<size_t>(kMaxFileBytes) + 1, '\0');
-  DWORD got = 0, total = 0;
-  while (total < out->size() &&
-         ReadFile(f.get(), &(*out)[total], static_cast<DWORD>(out->size()) - total, &got, nullptr) && got > 0)
+  DWORD total = 0;
+  while (total < out->size()) {
+    DWORD got = 0;
+    if (!ReadFile(f.get(), &(*out)[total], static_cast<DWORD>(out->size()) - total, &got, nullptr))
+      return ReadResult::ReadFailed;
+    if (got == 0) break;
     total += got;
+  }
   out->resize(total);
   return total > kMaxFileBytes ? ReadResult::TooLarge : ReadResult::Read;
 }

@@ -238,7 +238,7 @@ TEST_F(ServiceTest, CamerasFileMarksDevicesAndSize) {
       {"UTF-16 BE mark", "", Utf16(true, body), nullptr},
       {"10 MB", "", std::string(10 << 20, ';'), "too large"},
       {"pipe", kPipe, "", "not a regular file"},
-      {"device", "COM1", "", "cameras file COM1"},
+      {"device", "COM1", "", "COM1 is not a regular file"},
   };
   SendPtr(WM_CAP_SET_CALLBACK_ERRORA, 0, reinterpret_cast<const void*>(RecordError));
   for (const Case& c : cases) {
