@@ -218,8 +218,8 @@ std::string Utf16(bool bigEndian, const std::u16string& text) {
   return bytes;
 }
 
-// Marked files install their drivers; a pipe that never writes, a device
-// and an oversized file are not waited on and are reported for what they are.
+// Marked files install their drivers; a pipe that never writes, devices and
+// an oversized file are not waited on and are reported for what they are.
 TEST_F(ServiceTest, CamerasFileMarksDevicesAndSize) {
   const char kPipe[] = "\\\\.\\pipe\\morva_cameras_test";
   HANDLE pipes[2];  // one instance for the listing, one for the connection
@@ -239,6 +239,7 @@ TEST_F(ServiceTest, CamerasFileMarksDevicesAndSize) {
       {"10 MB", "", std::string(10 << 20, ';'), "too large"},
       {"pipe", kPipe, "", "not a regular file"},
       {"device", "COM1", "", "COM1 is not a regular file"},
+      {"endless device", "Z:\\dev\\zero", "", "zero is not a regular file"},
   };
   SendPtr(WM_CAP_SET_CALLBACK_ERRORA, 0, reinterpret_cast<const void*>(RecordError));
   for (const Case& c : cases) {
