@@ -54,7 +54,7 @@ bool Recording::Begin() {
   if (job_.toFile && !OpenFile()) {
     writer_.reset();
     file_.Close();
-    if (file_.initialSize() == 0) DeleteFileA(job_.path);
+    if (file_.initialSize() == 0) DeleteFileW(job_.path);
     return false;
   }
   clock_ = MakePacingClock(job_.knobs.virtualClock);
@@ -129,7 +129,7 @@ void Recording::End() {
   CloseFile();
   Publish();
   if (job_.toFile && frames_ - dropped_ == 0) {
-    DeleteFileA(job_.path);
+    DeleteFileW(job_.path);
     if (!stopForError_) Error(IDS_CAP_NO_FRAME_CAP_ERROR, "No frame was recorded, so no capture file was kept.");
   }
   FinalReports();

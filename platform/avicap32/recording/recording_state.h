@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "common/knobs.h"
@@ -69,7 +70,8 @@ struct RecordingJob {
   CAPTUREPARMS parms{};
   bool toFile = true;
   bool onWorker = false;
-  char path[MAX_PATH] = "";
+  WCHAR path[MAX_PATH] = L"";
+  std::string pathText;               // the path as the reports show it (the code page)
   capcore::FrameFormat format;
   capcore::SourceSettings source;
   BITMAPINFOHEADER bih{};

@@ -30,7 +30,7 @@ bool Recording::OpenFile() {
   if (!file_.Open(job_.path, job_.knobs.writeLimit)) {
     char why[256];
     SystemErrorText(file_.lastError(), why, sizeof why);
-    Error(IDS_CAP_FILE_OPEN_ERROR, "Cannot open the capture file %s for writing: %s.", job_.path, why);
+    Error(IDS_CAP_FILE_OPEN_ERROR, "Cannot open the capture file %s for writing: %s.", job_.pathText.c_str(), why);
     return false;
   }
   avi::Options o;
@@ -64,13 +64,13 @@ void Recording::WriteFailed() {
   DWORD code = file_.lastError();
   if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) {
     Error(IDS_CAP_NODISKSPACE, "Recording stopped: the disk is full. %s keeps what was recorded before.",
-          job_.path);
+          job_.pathText.c_str());
     return;
   }
   char why[256];
   SystemErrorText(code ? code : ERROR_WRITE_FAULT, why, sizeof why);
   Error(IDS_CAP_FILE_WRITE_ERROR, "Recording stopped: writing %s failed (%s). The file keeps what was recorded before.",
-        job_.path, why);
+        job_.pathText.c_str(), why);
 }
 
 bool Recording::SpaceLeft() {
@@ -86,7 +86,8 @@ bool Recording::SpaceLeft() {
   Error(IDS_CAP_NODISKSPACE,
         "Recording stopped: the disk is nearly full (%llu KB free, the next seconds need %llu KB). %s was closed with "
         "what was recorded.",
-        static_cast<unsigned long long>(room_ / 1024), static_cast<unsigned long long>(need / 1024), job_.path);
+        static_cast<unsigned long long>(room_ / 1024), static_cast<unsigned long long>(need / 1024),
+        job_.pathText.c_str());
   return false;
 }
 
