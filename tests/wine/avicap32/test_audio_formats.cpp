@@ -19,20 +19,6 @@ using avitest::Le32;
 
 namespace {
 
-// The audio compression manager's own record of `tag` for 16-bit PCM at
-// `rate` with `channels` (its extra bytes too); empty when it has none.
-std::vector<uint8_t> AcmFormat(WORD tag, DWORD rate, WORD channels) {
-  WAVEFORMATEX pcm{WAVE_FORMAT_PCM, channels, rate, rate * 2u * channels, static_cast<WORD>(2 * channels), 16, 0};
-  std::vector<uint8_t> record(256, 0);
-  auto* w = reinterpret_cast<WAVEFORMATEX*>(record.data());
-  w->wFormatTag = tag;
-  if (acmFormatSuggest(nullptr, &pcm, w, static_cast<DWORD>(record.size()), ACM_FORMATSUGGESTF_WFORMATTAG) !=
-      MMSYSERR_NOERROR)
-    return {};
-  record.resize(sizeof(WAVEFORMATEX) + w->cbSize);
-  return record;
-}
-
 std::string TagName(WORD tag) {
   ACMFORMATTAGDETAILSA d{};
   d.cbStruct = sizeof d;
@@ -47,6 +33,25 @@ BOOL CALLBACK CollectFormat(HACMDRIVERID, LPACMFORMATDETAILSA d, DWORD_PTR to, D
   size_t size = sizeof(WAVEFORMATEX) + (d->pwfx->wFormatTag == WAVE_FORMAT_PCM ? 0 : d->pwfx->cbSize);
   reinterpret_cast<std::vector<std::vector<uint8_t>>*>(to)->emplace_back(p, p + size);
   return TRUE;
+}
+
+// The first format of `tag` at `rate` with `channels` that the audio
+// compression manager lists (its whole record); empty when it lists none.
+std::vector<uint8_t> AcmFormat(WORD tag, DWORD rate, WORD channels) {
+  std::vector<std::vector<uint8_t>> listed;
+  std::vector<uint8_t> buffer(256, 0);
+  WAVEFORMATEX* w = reinterpret_cast<WAVEFORMATEX*>(buffer.data());
+  w->wFormatTag = tag;
+  w->nSamplesPerSec = rate;
+  w->nChannels = channels;
+  ACMFORMATDETAILSA details{};
+  details.cbStruct = sizeof details;
+  details.dwFormatTag = tag;
+  details.pwfx = w;
+  details.cbwfx = static_cast<DWORD>(buffer.size());
+  acmFormatEnumA(nullptr, &details, CollectFormat, reinterpret_cast<DWORD_PTR>(&listed),
+                 ACM_FORMATENUMF_WFORMATTAG | ACM_FORMATENUMF_NSAMPLESPERSEC | ACM_FORMATENUMF_NCHANNELS);
+  return listed.empty() ? std::vector<uint8_t>() : listed[0];
 }
 
 struct FormatCase {
