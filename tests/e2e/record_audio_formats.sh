@@ -28,13 +28,13 @@ while read -r name stream; do
   expect "$name audio" "$(ffprobe -v error -select_streams a -show_entries stream=codec_name,sample_rate,channels \
     -of csv=p=0 "$f" 2>&1)" "$stream"
   rate="$(echo "$stream" | cut -d, -f2)"
-  samples=$(( $(ffmpeg -v error -i "$f" -map 0:a -f s16le -ac 1 - 2>/dev/null | wc -c) / 2 ))
+  samples=$(( $(ffmpeg -nostdin -v error -i "$f" -map 0:a -f s16le -ac 1 - 2>/dev/null | wc -c) / 2 ))
   if [ "$samples" -ge "$rate" ] && [ "$samples" -le $(( rate + rate / 10 )) ]; then
     echo "ok   $name decoded audio: $samples samples"
   else
     echo "FAIL $name decoded audio: $samples samples, expected one second ($rate) and at most a tenth more"; fail=1
   fi
-  errors="$(ffmpeg -v error -i "$f" -f null - 2>&1)" || errors="exit status $? $errors"
+  errors="$(ffmpeg -nostdin -v error -i "$f" -f null - 2>&1)" || errors="exit status $? $errors"
   expect "$name decodes without errors" "${errors:-none}" none
 done <<'TABLE'
 rec_audio_ima adpcm_ima_wav,11025,1
