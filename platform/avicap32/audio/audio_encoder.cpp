@@ -102,7 +102,6 @@ bool AudioEncoder::Open(const WAVEFORMATEX& pcm, const WAVEFORMATEX& format) {
     pcmBlock = pcm.nBlockAlign;
   pcmBlock += (pcm.nBlockAlign - pcmBlock % pcm.nBlockAlign) % pcm.nBlockAlign;
   pcmBlock_ = pcmBlock;
-  samplesPerBlock_ = pcmBlock / pcm.nBlockAlign;
   silence_ = pcm.wBitsPerSample == 8 ? 0x80 : 0;
 
   DWORD inSize = pcm.nAvgBytesPerSec * kSecondsBuffered;
@@ -131,7 +130,7 @@ bool AudioEncoder::Open(const WAVEFORMATEX& pcm, const WAVEFORMATEX& format) {
 }
 
 bool AudioEncoder::Run(size_t bytes, DWORD flags, std::vector<uint8_t>& out) {
-  std::memcpy(in_.data(), kept_.data(), bytes);
+  if (bytes) std::memcpy(in_.data(), kept_.data(), bytes);
   header_.cbSrcLength = static_cast<DWORD>(bytes);
   header_.cbSrcLengthUsed = 0;
   header_.cbDstLengthUsed = 0;

@@ -23,9 +23,10 @@ bool PcmSourceFor(const WAVEFORMATEX& format, WAVEFORMATEX* pcm);
 // The name of a format for reports: "IMA ADPCM, 11.025 kHz, 4 Bit, Mono"
 // as the audio compression manager names it, or its numbers when it does
 // not know it. `format` is a whole record (its extra bytes follow it).
+constexpr size_t kAudioFormatNameSize = 256;
 struct AudioFormatName {
   explicit AudioFormatName(const WAVEFORMATEX& format);
-  char text[256];
+  char text[kAudioFormatNameSize];
 };
 
 class AudioEncoder {
@@ -42,8 +43,6 @@ class AudioEncoder {
   bool Convert(const std::vector<uint8_t>& pcm, std::vector<uint8_t>& out);
   // Appends the rest: the kept PCM padded with silence to a whole block.
   bool Finish(std::vector<uint8_t>& out);
-  // Sample frames in one block of the format.
-  uint32_t samplesPerBlock() const { return samplesPerBlock_; }
 
  private:
   bool Run(size_t bytes, DWORD flags, std::vector<uint8_t>& out);
@@ -54,7 +53,6 @@ class AudioEncoder {
   std::vector<uint8_t> in_, out_;  // the prepared buffers
   std::vector<uint8_t> kept_;      // PCM short of a whole block
   uint32_t pcmBlock_ = 1;          // bytes of PCM that make one block
-  uint32_t samplesPerBlock_ = 1;
   uint8_t silence_ = 0;
   bool started_ = false;
 };

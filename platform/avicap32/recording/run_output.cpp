@@ -1,6 +1,7 @@
-// What a recording writes (see recording_run.h): the audio source it takes,
-// the capture file with its AVI writer, each frame (compressed, whole or
-// dropped) with its audio, the free-space watch and the closing of the file.
+// What a recording writes (see recording_run.h): the audio source it takes
+// (its PCM converted when another format was chosen), the capture file with
+// its AVI writer, each frame (compressed, whole or dropped) with its audio,
+// the free-space watch and the closing of the file.
 #include "audio/audio_formats.h"
 #include "common/file_io.h"
 #include "recording/recording_run.h"
