@@ -124,7 +124,7 @@ bool Recording::TakeFrame(uint64_t now, bool dropped) {
 void Recording::End() {
   if (audio_) {
     audio_->Finish(samples_);
-    if (!stopForError_) WriteAudio(samples_);
+    if (!stopForError_) WriteAudio(samples_, true);
   }
   CloseFile();
   Publish();

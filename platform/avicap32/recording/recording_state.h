@@ -31,7 +31,7 @@ struct RecordingState : std::enable_shared_from_this<RecordingState> {
 
   CaptureWindowState* window = nullptr;  // read on the window's thread only, while !windowGone
   CAPTUREPARMS parms{};
-  std::vector<uint8_t> audioFormat;   // a WAVEFORMATEX, PCM
+  std::vector<uint8_t> audioFormat;   // a WAVEFORMATEX and, unless PCM, its cbSize extra bytes
   std::vector<avi::InfoItem> info;    // set with WM_CAP_FILE_SET_INFOCHUNK
   COMPVARS compressor{};              // chosen in the compression dialog
   bool haveCompressor = false;
