@@ -125,6 +125,7 @@ bool Recording::WriteFrame(uint64_t n, bool dropped) {
   if (writer_ && !WriteVideo(n, dropped)) return false;
   if (audio_) {
     audio_->TakeFrame(n, samples_);
+    WaveStream(samples_);
     if (!WriteAudio(samples_)) return false;
   }
   return true;

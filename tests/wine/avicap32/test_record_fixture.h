@@ -5,6 +5,7 @@
 #ifndef MORVA_TESTS_TEST_RECORD_FIXTURE_H
 #define MORVA_TESTS_TEST_RECORD_FIXTURE_H
 
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -72,6 +73,28 @@ class RecordTest : public ServiceTest {
     WIN32_FILE_ATTRIBUTE_DATA d;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d)) return 0;
     return (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+  }
+  // The counts an AVI's headers and index give (0 where a chunk is missing).
+  struct AviCounts {
+    uint32_t microSecPerFrame = 0, totalFrames = 0, streams = 0, videoLength = 0, indexEntries = 0;
+  };
+  static AviCounts ReadAviCounts(const std::string& path) {
+    std::string b = ReadWholeFile(path);
+    auto field = [&](size_t at) {
+      uint32_t v = 0;
+      if (at != std::string::npos && at + 4 <= b.size()) std::memcpy(&v, b.data() + at, 4);
+      return v;
+    };
+    AviCounts c;
+    size_t avih = b.find("avih"), strh = b.find("strh"), idx1 = b.rfind("idx1");
+    if (avih != std::string::npos) {
+      c.microSecPerFrame = field(avih + 8);
+      c.totalFrames = field(avih + 8 + 16);
+      c.streams = field(avih + 8 + 24);
+    }
+    if (strh != std::string::npos) c.videoLength = field(strh + 8 + 32);
+    if (idx1 != std::string::npos) c.indexEntries = field(idx1 + 4) / 16;
+    return c;
   }
   static std::vector<int> Ids(const std::vector<Report>& r) {
     std::vector<int> v;
