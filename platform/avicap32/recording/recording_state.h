@@ -8,10 +8,11 @@
 // and wakes the recording; from then on nothing touches the window.
 //
 // The caller's procedures that a recording calls run on the recording's
-// thread. A worker calls them only inside a WorkerCallout (run_callbacks.cpp),
-// and the window's end does not wait for a worker that is inside one: the
-// procedure may be waiting for the window's thread, even for the very
-// request that destroys the window. Such a worker finishes on its own.
+// thread. A worker calls them only through Recording::CallOut
+// (run_callbacks.cpp), and the window's end does not wait for a worker that
+// is inside such a call: the procedure may be waiting for the window's
+// thread, even for the very request that destroys the window. That worker
+// is let go and finishes on its own.
 #ifndef MORVA_AVICAP32_RECORDING_RECORDING_STATE_H
 #define MORVA_AVICAP32_RECORDING_RECORDING_STATE_H
 

@@ -73,8 +73,8 @@ struct CaptureWindowState : std::enable_shared_from_this<CaptureWindowState> {
   bool haveFrame = false;
 
   // The caller's own value (WM_CAP_SET_USER_DATA), and its frame procedure:
-  // called on this thread for every preview frame, grab and single frame
-  // (none: not called; never again for a frame made while it runs).
+  // called on this thread with every preview frame, grab and single frame
+  // (none: not called; nor for a frame that it makes itself while it runs).
   LONG_PTR userData = 0;
   CAPVIDEOCALLBACK frameCallback = nullptr;
   bool inFrameCallback = false;

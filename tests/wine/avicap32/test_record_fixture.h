@@ -74,27 +74,14 @@ class RecordTest : public ServiceTest {
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d)) return 0;
     return (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
   }
-  // The counts an AVI's headers and index give (0 where a chunk is missing).
-  struct AviCounts {
-    uint32_t microSecPerFrame = 0, totalFrames = 0, streams = 0, videoLength = 0, indexEntries = 0;
-  };
-  static AviCounts ReadAviCounts(const std::string& path) {
+  // The 32-bit field `offset` bytes after the first `fourcc` in the file
+  // (0 when there is none): AviField(path, "avih", 24) is the frame count.
+  static uint32_t AviField(const std::string& path, const char* fourcc, size_t offset) {
     std::string b = ReadWholeFile(path);
-    auto field = [&](size_t at) {
-      uint32_t v = 0;
-      if (at != std::string::npos && at + 4 <= b.size()) std::memcpy(&v, b.data() + at, 4);
-      return v;
-    };
-    AviCounts c;
-    size_t avih = b.find("avih"), strh = b.find("strh"), idx1 = b.rfind("idx1");
-    if (avih != std::string::npos) {
-      c.microSecPerFrame = field(avih + 8);
-      c.totalFrames = field(avih + 8 + 16);
-      c.streams = field(avih + 8 + 24);
-    }
-    if (strh != std::string::npos) c.videoLength = field(strh + 8 + 32);
-    if (idx1 != std::string::npos) c.indexEntries = field(idx1 + 4) / 16;
-    return c;
+    size_t at = b.find(fourcc);
+    uint32_t v = 0;
+    if (at != std::string::npos && at + offset + 4 <= b.size()) std::memcpy(&v, b.data() + at + offset, 4);
+    return v;
   }
   static std::vector<int> Ids(const std::vector<Report>& r) {
     std::vector<int> v;
