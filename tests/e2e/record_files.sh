@@ -61,6 +61,12 @@ expect "rec_opendml decoded frames" "$(ffprobe -v error -count_frames -select_st
 expect "rec_opendml audio length" "$(ffprobe -v error -count_packets -select_streams a -show_entries stream=nb_frames -of csv=p=0 "$f")" "22050"
 decodes_clean "$f"
 
+# Single frames, one per request: exactly those frames, at the setup's rate.
+f="$out/single_frames.avi"
+expect "single_frames video" "$(probe "$f" v codec_name,width,height,r_frame_rate,nb_frames)" "rawvideo,160,120,5/1,5"
+expect "single_frames decoded frames" "$(ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 "$f")" "5"
+decodes_clean "$f"
+
 for name in rec_stop rec_yield rec_key rec_prealloc rec_saved rec_destroyed rec_preview; do
   f="$out/$name.avi"
   if [ ! -f "$f" ]; then echo "FAIL $name: not written"; fail=1; continue; fi

@@ -38,7 +38,8 @@ BOOL Recording::Run() {
 }
 
 // Everything before the first frame; false when the recording cannot start
-// (reported).
+// (reported) or the caller's control procedure refuses to start it (not an
+// error: nothing is written).
 bool Recording::Begin() {
   frame_.assign(capcore::FrameBytes(job_.format), 0);
   if (frame_.empty() || period_ == 0) {
@@ -51,6 +52,7 @@ bool Recording::Begin() {
     if (!compressing_) Error(IDS_CAP_COMPRESSOR_ERROR, "The chosen compressor cannot start: recording uncompressed.");
   }
   ChooseAudio();
+  if (!Preroll()) return false;
   if (job_.toFile && !OpenFile()) {
     writer_.reset();
     file_.Close();
@@ -62,7 +64,7 @@ bool Recording::Begin() {
 }
 
 void Recording::Loop() {
-  while (!stopForError_ && !StopWanted()) {
+  while (!stopForError_ && !StopWanted() && CallerContinues()) {
     uint64_t now = clock_->Micros();
     Step step = Decide(now);
     if (step == Step::Stop) break;
@@ -113,7 +115,9 @@ bool Recording::TakeFrame(uint64_t now, bool dropped) {
   if (!dropped)
     capcore::RenderFrame(job_.format, job_.source, static_cast<uint32_t>(frames_), static_cast<uint32_t>(due / 1000),
                          frame_.data(), frame_.size());
-  if (!SpaceLeft() || !WriteFrame(frames_, dropped)) return false;
+  if (!SpaceLeft()) return false;
+  if (!dropped) VideoStream(due);  // the procedure may change the frame before it is written
+  if (!WriteFrame(frames_, dropped)) return false;
   ++frames_;
   if (dropped) ++dropped_;
   Publish();

@@ -26,6 +26,15 @@ LRESULT SaveRecordingAsW(CaptureWindowState* s, const WCHAR* path);
 LRESULT AllocateCaptureFile(CaptureWindowState* s, DWORD bytes);
 LRESULT SetInfoChunk(CaptureWindowState* s, const CAPINFOCHUNK* chunk);
 LRESULT ShowCompressionDialog(CaptureWindowState* s);
+// The caller's procedures that a recording calls (run_callbacks.cpp).
+LRESULT SetVideoStreamCallback(CaptureWindowState* s, CAPVIDEOCALLBACK cb);
+LRESULT SetWaveStreamCallback(CaptureWindowState* s, CAPWAVECALLBACK cb);
+LRESULT SetYieldCallback(CaptureWindowState* s, CAPYIELDCALLBACK cb);
+LRESULT SetControlCallback(CaptureWindowState* s, CAPCONTROLCALLBACK cb);
+// Single frames, one per request, into the capture file (single_frames.cpp).
+LRESULT OpenSingleFrames(CaptureWindowState* s);
+LRESULT TakeSingleFrame(CaptureWindowState* s);
+LRESULT CloseSingleFrames(CaptureWindowState* s);
 bool IsRecording(const CaptureWindowState* s);
 void FillRecordingStatus(const CaptureWindowState* s, CAPSTATUS* status);  // recording fields
 

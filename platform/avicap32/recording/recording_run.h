@@ -4,7 +4,7 @@
 // got to it is written as dropped), audio beside each frame, the stop
 // conditions, the free-space watch and the closing reports. loop.cpp holds
 // the loop and its decisions, run_output.cpp the writing, run_reports.cpp
-// the reports.
+// the reports, run_callbacks.cpp the calls into the caller's procedures.
 #ifndef MORVA_AVICAP32_RECORDING_RECORDING_RUN_H
 #define MORVA_AVICAP32_RECORDING_RECORDING_RUN_H
 
@@ -48,10 +48,18 @@ class Recording {
   bool OpenFile();
   bool WriteFrame(uint64_t n, bool dropped);
   bool WriteVideo(uint64_t n, bool dropped);
-  bool WriteAudio(const std::vector<uint8_t>& pcm, bool last);
+  bool WriteAudio(std::vector<uint8_t>& pcm, bool last);
   void WriteFailed();
   bool SpaceLeft();
   void CloseFile();
+
+  // run_callbacks.cpp
+  template <typename Call>
+  bool CallOut(Call call);
+  bool Preroll();
+  bool CallerContinues();
+  void VideoStream(uint64_t due);
+  void WaveStream(std::vector<uint8_t>& data);
 
   // run_reports.cpp
   void Say(ReportKind kind, int id, const char* format, va_list args) __attribute__((format(printf, 4, 0)));

@@ -6,6 +6,13 @@
 // thread or on its worker, a confirmation or compression box that is up),
 // and whoever finishes last frees it. The window's end sets `windowGone`
 // and wakes the recording; from then on nothing touches the window.
+//
+// The caller's procedures that a recording calls run on the recording's
+// thread. A worker calls them only through Recording::CallOut
+// (run_callbacks.cpp), and the window's end does not wait for a worker that
+// is inside such a call: the procedure may be waiting for the window's
+// thread, even for the very request that destroys the window. That worker
+// is let go and finishes on its own.
 #ifndef MORVA_AVICAP32_RECORDING_RECORDING_STATE_H
 #define MORVA_AVICAP32_RECORDING_RECORDING_STATE_H
 
@@ -50,6 +57,32 @@ struct RecordingState : std::enable_shared_from_this<RecordingState> {
   HANDLE worker = nullptr;            // the fYield recording's thread
   bool restorePreview = false;
   HWND relay = nullptr;               // carries reports of the worker to the window's thread
+
+  // The caller's procedures that a recording calls (none: not called): set
+  // on the window's thread, read by the recording on either thread.
+  std::atomic<CAPVIDEOCALLBACK> videoStream{nullptr};
+  std::atomic<CAPWAVECALLBACK> waveStream{nullptr};
+  std::atomic<CAPYIELDCALLBACK> yield{nullptr};
+  std::atomic<CAPCONTROLCALLBACK> control{nullptr};
+  // Guards windowGone's setting, relay posts from the worker and
+  // workerInCallout against each other (CalloutLock).
+  CRITICAL_SECTION calloutLock;
+  bool workerInCallout = false;
+
+  // The single-frame capture file while open (single_frames.cpp).
+  std::shared_ptr<struct SingleFrameFile> singleFrames;
+};
+
+// Holds the recording state's callout lock while it lives.
+class CalloutLock {
+ public:
+  explicit CalloutLock(RecordingState* rec) : rec_(rec) { EnterCriticalSection(&rec_->calloutLock); }
+  ~CalloutLock() { LeaveCriticalSection(&rec_->calloutLock); }
+  CalloutLock(const CalloutLock&) = delete;
+  CalloutLock& operator=(const CalloutLock&) = delete;
+
+ private:
+  RecordingState* rec_;
 };
 
 RecordingState* RecordingOf(const CaptureWindowState* s);
@@ -65,8 +98,12 @@ void RelayReport(RecordingState* rec, bool direct, ReportKind kind, int id, cons
 void PostRecordingFinished(RecordingState* rec);  // from the worker, its last act
 void FinishWorkerRecording(RecordingState* rec);  // then, on the window's thread: the clean-up
 
+// Ends the window's single-frame capture file quietly (the window is going).
+void EndSingleFrames(RecordingState* rec);
+
 // What one recording takes from the window when it starts.
 struct RecordingJob {
+  HWND window = nullptr;              // what the caller's procedures are given
   CAPTUREPARMS parms{};
   bool toFile = true;
   bool onWorker = false;

@@ -79,6 +79,17 @@ void DestroyRelay(RecordingState* rec) {
   rec->relay = nullptr;
 }
 
+namespace {
+
+// From the worker: the window's end destroys the relay, and may not wait for
+// the worker to do so (see recording_state.h).
+bool PostToRelay(RecordingState* rec, UINT msg, LPARAM lp) {
+  CalloutLock lock(rec);
+  return !rec->windowGone && rec->relay && PostMessageA(rec->relay, msg, 0, lp);
+}
+
+}  // namespace
+
 void RelayReport(RecordingState* rec, bool direct, ReportKind kind, int id, const char* text) {
   if (rec->windowGone) return;
   if (direct) {
@@ -90,9 +101,7 @@ void RelayReport(RecordingState* rec, bool direct, ReportKind kind, int id, cons
   r->kind = kind;
   r->id = id;
   lstrcpynA(r->text, text ? text : "", sizeof r->text);
-  if (!rec->relay || !PostMessageA(rec->relay, kReportMsg, 0, reinterpret_cast<LPARAM>(r))) delete r;
+  if (!PostToRelay(rec, kReportMsg, reinterpret_cast<LPARAM>(r))) delete r;
 }
 
-void PostRecordingFinished(RecordingState* rec) {
-  if (rec->relay) PostMessageA(rec->relay, kFinishedMsg, 0, 0);
-}
+void PostRecordingFinished(RecordingState* rec) { PostToRelay(rec, kFinishedMsg, 0); }

@@ -112,9 +112,9 @@ bool Recording::SpaceLeft() {
 
 // Writes the PCM captured, converted first when the format is another one;
 // the last call flushes the conversion.
-bool Recording::WriteAudio(const std::vector<uint8_t>& pcm, bool last) {
+bool Recording::WriteAudio(std::vector<uint8_t>& pcm, bool last) {
   pcmBytes_ += pcm.size();
-  const std::vector<uint8_t>* data = &pcm;
+  std::vector<uint8_t>* data = &pcm;
   if (encoding_) {
     coded_.clear();
     if (!encoder_.Convert(pcm, coded_) || (last && !encoder_.Finish(coded_))) {
@@ -126,6 +126,7 @@ bool Recording::WriteAudio(const std::vector<uint8_t>& pcm, bool last) {
     data = &coded_;
   }
   if (data->empty()) return true;
+  WaveStream(*data);  // the buffer as it is written, in the recording's format
   audioBytes_ += data->size();
   if (!writer_) return true;
   if (writer_->AddAudio(data->data(), static_cast<uint32_t>(data->size()))) return true;

@@ -36,6 +36,7 @@ bool UserAgrees(CaptureWindowState* s, bool toFile) {
 
 std::unique_ptr<RecordingJob> MakeJob(CaptureWindowState* s, RecordingState* rec, bool toFile) {
   std::unique_ptr<RecordingJob> job(new RecordingJob);
+  job->window = s->window;
   job->parms = rec->parms;
   job->toFile = toFile;
   job->onWorker = rec->parms.fYield != FALSE;
@@ -85,11 +86,14 @@ LRESULT StartWorker(RecordingState* rec, std::unique_ptr<RecordingJob> job) {
 
 }  // namespace
 
-RecordingState::RecordingState() : wake(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+RecordingState::RecordingState() : wake(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+  InitializeCriticalSection(&calloutLock);
+}
 
 RecordingState::~RecordingState() {
   if (haveCompressor) ICCompressorFree(&compressor);
   if (wake) CloseHandle(wake);
+  DeleteCriticalSection(&calloutLock);
 }
 
 LRESULT StartRecording(CaptureWindowState* s, bool toFile) {
@@ -143,12 +147,20 @@ void CreateRecordingState(CaptureWindowState* s) {
 void ReleaseRecordingState(CaptureWindowState* s) {
   std::shared_ptr<RecordingState> rec = std::move(s->recording);
   if (!rec) return;
-  rec->windowGone = true;
+  bool workerInCallout;
+  {
+    CalloutLock lock(rec.get());
+    rec->windowGone = true;
+    workerInCallout = rec->workerInCallout;
+  }
   rec->stopRequested = true;
   SetEvent(rec->wake);
+  EndSingleFrames(rec.get());
   if (rec->worker) {
-    // Woken at once; the worker only posts to the relay, never waits on this thread.
-    WaitForSingleObject(rec->worker, INFINITE);
+    // Woken at once; outside the caller's procedures the worker only posts
+    // to the relay, never waits on this thread. Inside one it may wait on
+    // this thread: it is let go and ends by itself (it holds the state).
+    if (!workerInCallout) WaitForSingleObject(rec->worker, INFINITE);
     CloseHandle(rec->worker);
     rec->worker = nullptr;
     rec->capturing = false;

@@ -73,6 +73,18 @@ struct CaptureWindowState : std::enable_shared_from_this<CaptureWindowState> {
   std::vector<uint32_t> displayPixels;
   bool haveFrame = false;
 
+  // The caller's own value (WM_CAP_SET_USER_DATA), and its frame procedure:
+  // called on this thread with every preview frame, grab and single frame
+  // (none: not called; nor for a frame that it makes itself while it runs).
+  LONG_PTR userData = 0;
+  CAPVIDEOCALLBACK frameCallback = nullptr;
+  bool inFrameCallback = false;
+  DWORD frameTimeMs = 0;  // the last frame's time since connection
+
+  // Where an unscaled picture larger than the window is shown from
+  // (WM_CAP_SET_SCROLL); ScrollOf bounds it to the picture.
+  POINT scroll{};
+
   // Installed report procedures (none: not called).
   CAPSTATUSCALLBACKA statusA = nullptr;
   CAPERRORCALLBACKA errorA = nullptr;

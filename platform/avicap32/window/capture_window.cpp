@@ -37,6 +37,13 @@ const Request kRequests[] = {
     {WM_CAP_SET_CALLBACK_STATUSA, [](State* s, WPARAM, LPARAM lp) { return SetStatusCallbackA(s, reinterpret_cast<CAPSTATUSCALLBACKA>(lp)); }},
     {WM_CAP_SET_CALLBACK_ERRORW, [](State* s, WPARAM, LPARAM lp) { return SetErrorCallbackW(s, reinterpret_cast<CAPERRORCALLBACKW>(lp)); }},
     {WM_CAP_SET_CALLBACK_STATUSW, [](State* s, WPARAM, LPARAM lp) { return SetStatusCallbackW(s, reinterpret_cast<CAPSTATUSCALLBACKW>(lp)); }},
+    {WM_CAP_SET_CALLBACK_YIELD, [](State* s, WPARAM, LPARAM lp) { return SetYieldCallback(s, reinterpret_cast<CAPYIELDCALLBACK>(lp)); }},
+    {WM_CAP_SET_CALLBACK_FRAME, [](State* s, WPARAM, LPARAM lp) { return SetFrameCallback(s, reinterpret_cast<CAPVIDEOCALLBACK>(lp)); }},
+    {WM_CAP_SET_CALLBACK_VIDEOSTREAM, [](State* s, WPARAM, LPARAM lp) { return SetVideoStreamCallback(s, reinterpret_cast<CAPVIDEOCALLBACK>(lp)); }},
+    {WM_CAP_SET_CALLBACK_WAVESTREAM, [](State* s, WPARAM, LPARAM lp) { return SetWaveStreamCallback(s, reinterpret_cast<CAPWAVECALLBACK>(lp)); }},
+    {WM_CAP_SET_CALLBACK_CAPCONTROL, [](State* s, WPARAM, LPARAM lp) { return SetControlCallback(s, reinterpret_cast<CAPCONTROLCALLBACK>(lp)); }},
+    {WM_CAP_GET_USER_DATA, [](State* s, WPARAM, LPARAM) { return GetUserData(s); }},
+    {WM_CAP_SET_USER_DATA, [](State* s, WPARAM, LPARAM lp) { return SetUserData(s, static_cast<LONG_PTR>(lp)); }},
     {WM_CAP_DRIVER_CONNECT, [](State* s, WPARAM wp, LPARAM) { return ConnectDriver(s, wp); }},
     {WM_CAP_DRIVER_DISCONNECT, [](State* s, WPARAM, LPARAM) { return DisconnectDriver(s); }},
     {WM_CAP_DRIVER_GET_NAMEA, [](State* s, WPARAM wp, LPARAM lp) { return GetDriverName(s, wp, Arg<char>(lp)); }},
@@ -61,6 +68,7 @@ const Request kRequests[] = {
     {WM_CAP_SET_OVERLAY, [](State* s, WPARAM wp, LPARAM) { return SetOverlay(s, wp != 0); }},
     {WM_CAP_SET_PREVIEWRATE, [](State* s, WPARAM wp, LPARAM) { return SetPreviewRate(s, static_cast<UINT>(wp)); }},
     {WM_CAP_SET_SCALE, [](State* s, WPARAM wp, LPARAM) { return SetScale(s, wp != 0); }},
+    {WM_CAP_SET_SCROLL, [](State* s, WPARAM, LPARAM lp) { return SetScroll(s, Arg<const POINT>(lp)); }},
     {WM_CAP_GRAB_FRAME, [](State* s, WPARAM, LPARAM) { return GrabFrame(s, true); }},
     {WM_CAP_GRAB_FRAME_NOSTOP, [](State* s, WPARAM, LPARAM) { return GrabFrame(s, false); }},
     {WM_CAP_GET_SEQUENCE_SETUP, [](State* s, WPARAM wp, LPARAM lp) { return GetRecordingSetup(s, wp, Arg<CAPTUREPARMS>(lp)); }},
@@ -69,6 +77,9 @@ const Request kRequests[] = {
     {WM_CAP_SEQUENCE_NOFILE, [](State* s, WPARAM, LPARAM) { return StartRecording(s, false); }},
     {WM_CAP_STOP, [](State* s, WPARAM, LPARAM) { return StopRecording(s, false); }},
     {WM_CAP_ABORT, [](State* s, WPARAM, LPARAM) { return StopRecording(s, true); }},
+    {WM_CAP_SINGLE_FRAME_OPEN, [](State* s, WPARAM, LPARAM) { return OpenSingleFrames(s); }},
+    {WM_CAP_SINGLE_FRAME, [](State* s, WPARAM, LPARAM) { return TakeSingleFrame(s); }},
+    {WM_CAP_SINGLE_FRAME_CLOSE, [](State* s, WPARAM, LPARAM) { return CloseSingleFrames(s); }},
     {WM_CAP_GET_AUDIOFORMAT, [](State* s, WPARAM wp, LPARAM lp) { return GetAudioFormat(s, wp, Arg<WAVEFORMATEX>(lp)); }},
     {WM_CAP_SET_AUDIOFORMAT, [](State* s, WPARAM wp, LPARAM lp) { return SetAudioFormat(s, wp, Arg<const WAVEFORMATEX>(lp)); }},
     {WM_CAP_FILE_SAVEASA, [](State* s, WPARAM, LPARAM lp) { return SaveRecordingAs(s, Arg<const char>(lp)); }},
@@ -88,6 +99,10 @@ static_assert(WM_CAP_SET_PREVIEW == WM_CAP_START + 50 && WM_CAP_SEQUENCE == WM_C
                   WM_CAP_STOP == WM_CAP_START + 68 && WM_CAP_ABORT == WM_CAP_START + 69,
               "view and recording requests");
 static_assert(WM_CAP_SET_CALLBACK_ERRORW == WM_CAP_UNICODE_START + 2, "wide requests");
+static_assert(WM_CAP_SET_CALLBACK_YIELD == WM_CAP_START + 4 && WM_CAP_SET_USER_DATA == WM_CAP_START + 9 &&
+                  WM_CAP_SET_SCROLL == WM_CAP_START + 55 && WM_CAP_SINGLE_FRAME == WM_CAP_START + 72 &&
+                  WM_CAP_SET_CALLBACK_CAPCONTROL == WM_CAP_START + 85,
+              "caller procedure, scroll and single-frame requests");
 
 CaptureWindowState* StateOf(HWND w) {
   return reinterpret_cast<CaptureWindowState*>(GetWindowLongPtrA(w, kStateSlot));

@@ -51,9 +51,19 @@ LRESULT SetPreviewRate(CaptureWindowState* s, UINT ms);
 LRESULT SetScale(CaptureWindowState* s, bool on);
 LRESULT GrabFrame(CaptureWindowState* s, bool stopView);
 void StopView(CaptureWindowState* s);   // preview and overlay off, timer stopped
-void MakeFrame(CaptureWindowState* s);  // the next frame into s->frame, shown
+bool MakeFrame(CaptureWindowState* s);  // the next frame into s->frame, shown; false: none made
 void OnPreviewTimer(CaptureWindowState* s);
+LRESULT SetScroll(CaptureWindowState* s, const POINT* to);
+POINT ScrollOf(const CaptureWindowState* s);  // the scroll position within the present picture and window
 void PaintCaptureWindow(CaptureWindowState* s);
+
+// caller_procedures.cpp
+LRESULT SetUserData(CaptureWindowState* s, LONG_PTR value);
+LRESULT GetUserData(CaptureWindowState* s);
+LRESULT SetFrameCallback(CaptureWindowState* s, CAPVIDEOCALLBACK cb);
+// The frame procedure with the current frame (s->frame), if one is
+// installed; false when the window is gone, the procedure having destroyed it.
+bool CallFrameCallback(CaptureWindowState* s);
 
 // still_image.cpp
 LRESULT SaveDib(CaptureWindowState* s, const char* path);  // the name in the code page

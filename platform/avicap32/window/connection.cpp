@@ -95,6 +95,7 @@ LRESULT GetStatus(CaptureWindowState* s, WPARAM size, CAPSTATUS* out) {
   st.fLiveWindow = s->preview;
   st.fOverlayWindow = s->overlay;
   st.fScale = s->scale;
+  st.ptScroll = ScrollOf(s);
   st.fCapFileExists = GetFileAttributesW(s->captureFile) != INVALID_FILE_ATTRIBUTES;
   st.dwCurrentVideoFrame = s->framesMade;
   st.fCapturingNow = IsRecording(s);

@@ -1,6 +1,8 @@
 // The live picture: preview and overlay (synthetic, both made by a timer at
-// the preview rate), grabbing single frames, and the frozen last frame.
-// Frames go into reused buffers; the display copy is always 32-bit.
+// the preview rate), grabbing single frames, the frozen last frame, and the
+// scroll position of an unscaled picture larger than the window. Preview
+// frames and grabs go to the caller's frame procedure. Frames go into
+// reused buffers; the display copy is always 32-bit.
 #include <windows.h>
 #include <vfw.h>
 
@@ -27,12 +29,14 @@ void StartTimer(CaptureWindowState* s) {
 
 }  // namespace
 
-void MakeFrame(CaptureWindowState* s) {
-  if (!s->connected) return;
+bool MakeFrame(CaptureWindowState* s) {
+  if (!s->connected) return false;
   DWORD t = GetTickCount() - s->connectTick;
-  if (!RenderDriverFrame(s, s->framesMade, t, s->frame.data(), s->frame.size())) return;
+  if (!RenderDriverFrame(s, s->framesMade, t, s->frame.data(), s->frame.size())) return false;
   ++s->framesMade;
+  s->frameTimeMs = t;
   ShowCurrentFrame(s);
+  return s->haveFrame;
 }
 
 void ShowFrame(CaptureWindowState* s, const uint8_t* frame, size_t size) {
@@ -53,7 +57,7 @@ void StartPreview(CaptureWindowState* s) {
   s->overlay = false;
   s->preview = true;
   StartTimer(s);
-  if (!s->haveFrame) MakeFrame(s);
+  if (!s->haveFrame && MakeFrame(s)) CallFrameCallback(s);
 }
 
 }  // namespace
@@ -65,7 +69,7 @@ LRESULT SetPreview(CaptureWindowState* s, bool on) {
     return TRUE;
   }
   bool was = s->preview;
-  StartPreview(s);
+  StartPreview(s);  // its first frame may have gone to a procedure that destroyed the window
   if (!was) Report(s, ReportKind::Status, IDS_CAP_STAT_LIVE_MODE, "Live picture");
   return TRUE;
 }
@@ -105,12 +109,40 @@ LRESULT SetScale(CaptureWindowState* s, bool on) {
 LRESULT GrabFrame(CaptureWindowState* s, bool stopView) {
   if (!s->connected || IsRecording(s)) return FALSE;
   if (stopView) StopView(s);
-  MakeFrame(s);
+  if (MakeFrame(s)) CallFrameCallback(s);
   return TRUE;
 }
 
 void OnPreviewTimer(CaptureWindowState* s) {
-  if (s->preview || s->overlay) MakeFrame(s);
+  if (s->overlay) MakeFrame(s);
+  else if (s->preview && MakeFrame(s)) CallFrameCallback(s);
+}
+
+namespace {
+
+// `v` within 0..(picture - window), 0 when the picture fits.
+LONG WithinPicture(LONG v, LONG picture, LONG window) {
+  LONG most = picture > window ? picture - window : 0;
+  return v < 0 ? 0 : v > most ? most : v;
+}
+
+}  // namespace
+
+POINT ScrollOf(const CaptureWindowState* s) {
+  POINT p{0, 0};
+  RECT client;
+  if (!s->connected || !GetClientRect(s->window, &client)) return p;
+  p.x = WithinPicture(s->scroll.x, s->videoFormat.biWidth, client.right);
+  p.y = WithinPicture(s->scroll.y, s->videoFormat.biHeight, client.bottom);
+  return p;
+}
+
+LRESULT SetScroll(CaptureWindowState* s, const POINT* to) {
+  if (!s->connected || to == nullptr) return FALSE;
+  s->scroll = *to;
+  s->scroll = ScrollOf(s);
+  InvalidateRect(s->window, nullptr, FALSE);
+  return TRUE;
 }
 
 void PaintCaptureWindow(CaptureWindowState* s) {
@@ -152,7 +184,9 @@ void PaintCaptureWindow(CaptureWindowState* s) {
     StretchDIBits(dc, pic.left, pic.top, pic.right - pic.left, pic.bottom - pic.top, 0, 0, vw, vh,
                   s->displayPixels.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
   } else {
-    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(vw), static_cast<DWORD>(vh), 0, 0, 0,
+    POINT at = ScrollOf(s);
+    pic = RECT{-at.x, -at.y, vw - at.x, vh - at.y};
+    SetDIBitsToDevice(dc, pic.left, pic.top, static_cast<DWORD>(vw), static_cast<DWORD>(vh), 0, 0, 0,
                       static_cast<UINT>(vh), s->displayPixels.data(), &bi, DIB_RGB_COLORS);
   }
   // The ground beside the picture.

@@ -99,6 +99,20 @@ bool ReadClipboardDib(Dib* out) {
   return ok;
 }
 
+COLORREF ScreenPixel(HWND w, int x, int y) {
+  HDC dc = GetDC(w);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(w, dc);
+  return c;
+}
+
+capcore::Rgb FramePixel(const Dib& dib, int x, int y) {
+  capcore::FrameFormat f{dib.header.biWidth, dib.header.biHeight, dib.header.biBitCount};
+  capcore::Rgb c{0, 0, 0};
+  capcore::ReadPixel(f, dib.bits.data(), dib.bits.size(), x, y, &c);
+  return c;
+}
+
 std::string ReadWholeFile(const std::string& path) {
   std::string bytes;
   FILE* f = std::fopen(path.c_str(), "rb");

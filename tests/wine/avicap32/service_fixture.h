@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "core/image/pixel_convert.h"
+
 struct Report {
   int id;
   std::string text;
@@ -51,6 +53,9 @@ struct Dib {
   std::vector<uint8_t> bits;
 };
 bool ReadClipboardDib(Dib* out);
+// A pixel of a window as it is on screen, and one of a frame read back.
+COLORREF ScreenPixel(HWND w, int x, int y);
+capcore::Rgb FramePixel(const Dib& dib, int x, int y);
 bool ReadBmpFile(const std::string& path, Dib* out, BITMAPFILEHEADER* fileHeader = nullptr);
 // Writes a binary PPM of a 16/24/32-bit DIB (for the independent reader).
 bool WritePpm(const std::string& path, const Dib& dib);

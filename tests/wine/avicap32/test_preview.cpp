@@ -2,23 +2,7 @@
 // and what reaches the screen, unscaled and scaled.
 #include "service_fixture.h"
 
-#include "core/image/pixel_convert.h"
-
 namespace {
-
-COLORREF ScreenPixel(HWND w, int x, int y) {
-  HDC dc = GetDC(w);
-  COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(w, dc);
-  return c;
-}
-
-capcore::Rgb FramePixel(const Dib& dib, int x, int y) {
-  capcore::FrameFormat f{dib.header.biWidth, dib.header.biHeight, dib.header.biBitCount};
-  capcore::Rgb c{0, 0, 0};
-  capcore::ReadPixel(f, dib.bits.data(), dib.bits.size(), x, y, &c);
-  return c;
-}
 
 TEST_F(ServiceTest, PreviewMakesFramesAndStoppedPreviewFreezesTheLastOne) {
   ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);

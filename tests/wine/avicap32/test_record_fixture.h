@@ -5,6 +5,7 @@
 #ifndef MORVA_TESTS_TEST_RECORD_FIXTURE_H
 #define MORVA_TESTS_TEST_RECORD_FIXTURE_H
 
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -72,6 +73,15 @@ class RecordTest : public ServiceTest {
     WIN32_FILE_ATTRIBUTE_DATA d;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d)) return 0;
     return (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+  }
+  // The 32-bit field `offset` bytes after the first `fourcc` in the file
+  // (0 when there is none): AviField(path, "avih", 24) is the frame count.
+  static uint32_t AviField(const std::string& path, const char* fourcc, size_t offset) {
+    std::string b = ReadWholeFile(path);
+    size_t at = b.find(fourcc);
+    uint32_t v = 0;
+    if (at != std::string::npos && at + offset + 4 <= b.size()) std::memcpy(&v, b.data() + at + offset, 4);
+    return v;
   }
   static std::vector<int> Ids(const std::vector<Report>& r) {
     std::vector<int> v;

@@ -1,8 +1,9 @@
 // The capture window's lifetime against its callers: a report procedure that
-// destroys the window, in every path that reports, leaves nothing reading
-// the freed state (the procedure fills freed memory with a pattern, so a
-// read of it calls into garbage); and STOP, ABORT and DestroyWindow take
-// effect at once during a worker recording, whatever its frame period.
+// destroys the window, in every path that reports, and any other procedure
+// of the caller's, wherever it is called, leave nothing reading the freed
+// state (the procedure fills freed memory with a pattern, so a read of it
+// calls into garbage); and STOP, ABORT and DestroyWindow take effect at once
+// during a worker recording, whatever its frame period.
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -15,19 +16,47 @@ HWND g_victim = nullptr;
 bool g_destroyOnError = false;
 std::vector<void*> g_filler;
 
-// Destroys the window on the first report of the chosen kind, then reuses
-// freed memory, filling it with a pattern that is no valid address.
-void DestroyVictim(bool isError) {
-  if (g_victim == nullptr || isError != g_destroyOnError) return;
-  HWND victim = g_victim;
-  g_victim = nullptr;
-  DestroyWindow(victim);
+// Reuses freed memory, filling it with a pattern that is no valid address.
+void FillFreedMemory() {
   for (size_t n = 16; n <= 8192; n += 8) {
     void* p = std::malloc(n);
     if (p == nullptr) continue;
     std::memset(p, 0xFE, n);
     g_filler.push_back(p);
   }
+}
+
+// Destroys the window on the first report of the chosen kind.
+void DestroyVictim(bool isError) {
+  if (g_victim == nullptr || isError != g_destroyOnError) return;
+  HWND victim = g_victim;
+  g_victim = nullptr;
+  DestroyWindow(victim);
+  FillFreedMemory();
+}
+
+// The other procedures: the chosen one destroys the window after letting
+// the given number of calls pass (through the window's thread when it runs
+// on a worker).
+enum class Proc { Frame, VideoStream, WaveStream, Yield, Preroll, Capturing };
+Proc g_destroyIn = Proc::Frame;
+int g_callsToPass = 0;
+HWND g_procVictim = nullptr;
+
+LRESULT DestroyFrom(Proc p) {
+  if (p != g_destroyIn || g_procVictim == nullptr || g_callsToPass-- > 0) return TRUE;
+  HWND victim = g_procVictim;
+  g_procVictim = nullptr;
+  SendMessageA(victim, WM_CLOSE, 0, 0);
+  FillFreedMemory();
+  return TRUE;
+}
+LRESULT CALLBACK DestroyingFrame(HWND, LPVIDEOHDR) { return DestroyFrom(Proc::Frame); }
+LRESULT CALLBACK DestroyingVideo(HWND, LPVIDEOHDR) { return DestroyFrom(Proc::VideoStream); }
+LRESULT CALLBACK DestroyingWave(HWND, LPWAVEHDR) { return DestroyFrom(Proc::WaveStream); }
+LRESULT CALLBACK DestroyingYield(HWND) { return DestroyFrom(Proc::Yield); }
+LRESULT CALLBACK DestroyingControl(HWND, int state) {
+  return DestroyFrom(state == CONTROLCALLBACK_PREROLL ? Proc::Preroll : Proc::Capturing);
 }
 
 LRESULT CALLBACK DestroyingStatus(HWND w, int id, LPCSTR text) {
@@ -71,6 +100,18 @@ class LifetimeTest : public RecordTest {
   }
   void WaitUntilGone(HWND w) {
     for (int i = 0; i < 200 && IsWindow(w); ++i) PumpMessages(25);
+  }
+  // A file written is closed soon (a worker let go finishes on its own).
+  static bool ClosedSoon(const std::string& path) {
+    for (int i = 0; i < 100 && Exists(path); ++i) {
+      HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      if (f != INVALID_HANDLE_VALUE) {
+        CloseHandle(f);
+        return true;
+      }
+      PumpMessages(20);
+    }
+    return !Exists(path);
   }
 };
 
@@ -140,5 +181,58 @@ TEST_F(LifetimeTest, StopAbortAndDestroyEndAWorkerRecordingAtOnceWhateverItsFram
       EXPECT_FALSE(Status().fCapturingNow);
     }
     EXPECT_LT(GetTickCount() - t0, 500u);
+  }
+}
+
+TEST_F(LifetimeTest, ACallerProcedureMayDestroyTheWindowWhereverItIsCalled) {
+  FastClock();
+  auto preview = [&] {
+    Send(WM_CAP_SET_PREVIEWRATE, 10);
+    Send(WM_CAP_SET_PREVIEW, 1);
+  };
+  auto grab = [&] { Send(WM_CAP_GRAB_FRAME); };
+  auto singleFrames = [&] {
+    for (UINT r : {WM_CAP_SINGLE_FRAME_OPEN, WM_CAP_SINGLE_FRAME, WM_CAP_SINGLE_FRAME}) Send(r);
+  };
+  auto record = [&] { Send(WM_CAP_SEQUENCE); };
+  const struct {
+    const char* where;
+    Proc proc;
+    int callsToPass;
+    std::function<void()> request;
+  } sites[] = {{"preview", Proc::Frame, 2, preview},          {"grab", Proc::Frame, 0, grab},
+               {"single frame", Proc::Frame, 1, singleFrames}, {"video stream", Proc::VideoStream, 3, record},
+               {"wave stream", Proc::WaveStream, 3, record},   {"yield", Proc::Yield, 3, record},
+               {"preroll", Proc::Preroll, 0, record},          {"capturing", Proc::Capturing, 3, record}};
+  const std::pair<UINT, const void*> procs[] = {
+      {WM_CAP_SET_CALLBACK_FRAME, reinterpret_cast<const void*>(DestroyingFrame)},
+      {WM_CAP_SET_CALLBACK_VIDEOSTREAM, reinterpret_cast<const void*>(DestroyingVideo)},
+      {WM_CAP_SET_CALLBACK_WAVESTREAM, reinterpret_cast<const void*>(DestroyingWave)},
+      {WM_CAP_SET_CALLBACK_YIELD, reinterpret_cast<const void*>(DestroyingYield)},
+      {WM_CAP_SET_CALLBACK_CAPCONTROL, reinterpret_cast<const void*>(DestroyingControl)}};
+  int n = 0;
+  for (const auto& site : sites) {
+    for (bool onWorker : {false, true}) {
+      if (onWorker && site.proc == Proc::Frame) continue;  // called in the window's thread only
+      SCOPED_TRACE(std::string(site.where) + (onWorker ? " on the worker" : ""));
+      Arm(false);
+      g_victim = nullptr;  // no report destroys it here
+      for (const auto& p : procs) SendPtr(p.first, 0, p.second);
+      std::string path = UseFile("lifetime_procedure" + std::to_string(++n) + ".avi");
+      Setup(1, [&](CAPTUREPARMS& p) { p.fYield = onWorker; });
+      g_destroyIn = site.proc;
+      g_callsToPass = site.callsToPass;
+      g_procVictim = cap_;
+      HWND cap = cap_;
+      site.request();
+      WaitUntilGone(cap);
+      cap_ = nullptr;
+      EXPECT_FALSE(IsWindow(cap));
+      EXPECT_EQ(nullptr, g_procVictim);  // the procedure was called, and destroyed it
+      // What was written is closed as a whole AVI (a worker let go closes it on its own).
+      EXPECT_TRUE(ClosedSoon(path));
+      EXPECT_EQ(AviField(path, "avih", 24), AviField(path, "strh", 40));
+      EXPECT_EQ(Exists(path), AviField(path, "avih", 24) > 0);  // no file without frames
+    }
   }
 }
