@@ -8,6 +8,7 @@
 #include "common/file_handle.h"
 #include "common/knobs.h"
 #include "core/text/path_text.h"
+#include "ffmpeg/unix_host.h"
 #include "module.h"
 
 namespace {
@@ -40,7 +41,17 @@ bool BesideModule(const char* name, char* out, size_t size) {
 
 }  // namespace
 
-CameraList LoadCameraList() {
+namespace {
+
+// Cameras read through ffmpeg exist only under Wine; on Windows they go.
+void FinishList(CameraList* cameras) {
+  bool wine = RunningUnderWine();
+  for (capcore::DriverConfig& d : cameras->list.drivers)
+    if (d.IsFfmpeg() && !wine) d = capcore::DriverConfig();
+  AddVideoCameras(&cameras->list);
+}
+
+CameraList LoadListedCameras() {
   CameraList result;
   result.list = capcore::DefaultDrivers();
   char path[MAX_PATH];
@@ -65,4 +76,12 @@ CameraList LoadCameraList() {
     result.error = msg;
   }
   return result;
+}
+
+}  // namespace
+
+CameraList LoadCameraList() {
+  CameraList cameras = LoadListedCameras();
+  FinishList(&cameras);
+  return cameras;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "ffmpeg/ffmpeg_camera.h"
 #include "recording/recording_state.h"
 #include "window/capture_window.h"
 
@@ -55,6 +56,8 @@ std::unique_ptr<RecordingJob> MakeJob(CaptureWindowState* s, RecordingState* rec
   job->previewRateMs = s->previewRateMs;
   job->showFrames = !job->onWorker && s->preview;
   job->knobs = ReadKnobs();
+  job->ffmpegCamera = s->ffmpeg != nullptr;
+  job->feed = FfmpegFeedOf(s);
   return job;
 }
 

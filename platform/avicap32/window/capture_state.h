@@ -89,6 +89,10 @@ struct CaptureWindowState : std::enable_shared_from_this<CaptureWindowState> {
 
   // The recording's settings and the recording in progress (recording/).
   std::shared_ptr<RecordingState> recording;
+
+  // The connected camera's ffmpeg stream, for a camera read through ffmpeg
+  // (ffmpeg/ffmpeg_camera.h).
+  struct FfmpegCamera* ffmpeg = nullptr;
 };
 
 // --- For the recording code -------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "ffmpeg/ffmpeg_camera.h"
 #include "window/capture_window.h"
 #include "core/image/pixel_convert.h"
 
@@ -29,8 +30,12 @@ void StartTimer(CaptureWindowState* s) {
 
 void MakeFrame(CaptureWindowState* s) {
   if (!s->connected) return;
-  DWORD t = GetTickCount() - s->connectTick;
-  if (!RenderDriverFrame(s, s->framesMade, t, s->frame.data(), s->frame.size())) return;
+  if (s->ffmpeg != nullptr) {
+    if (!TakeFfmpegFrame(s)) return;
+  } else {
+    DWORD t = GetTickCount() - s->connectTick;
+    if (!RenderDriverFrame(s, s->framesMade, t, s->frame.data(), s->frame.size())) return;
+  }
   ++s->framesMade;
   ShowCurrentFrame(s);
 }

@@ -95,7 +95,14 @@ bool ApplyKey(DriverConfig* d, const std::string& key, const std::string& value)
   std::string k = Lower(key);
   if (k == "description") { d->description = value; return true; }
   if (k == "version") { d->version = value; return true; }
-  if (k == "sizes") return ParseSizes(value, &d->sizes);
+  if (k == "sizes") {
+    d->sizesGiven = ParseSizes(value, &d->sizes);
+    return d->sizesGiven;
+  }
+  if (k == "input") {
+    d->input = value;
+    return !value.empty();
+  }
   if (k == "bitdepths") return ParseDepths(value, &d->bitDepths);
   if (k == "pattern") return ParsePattern(value, &d->pattern);
   if (k == "connectfails") return ParseFlag(value, &d->connectFails);
@@ -119,7 +126,20 @@ ConfigParse Malformed(int line, const char* what) {
   return r;
 }
 
+// A camera read through ffmpeg: its sizes unless given, and none of the
+// synthetic camera's dialogs and overlay.
+void FinishFfmpegDriver(DriverConfig* d) {
+  if (!d->IsFfmpeg()) return;
+  if (!d->sizesGiven) d->sizes = CommonCameraSizes();
+  d->hasSourceDialog = false;
+  d->hasOverlay = false;
+}
+
 }  // namespace
+
+std::vector<PictureSize> CommonCameraSizes() {
+  return {{640, 480}, {320, 240}, {160, 120}, {800, 600}, {1280, 720}};
+}
 
 bool ParsePattern(const std::string& text, Pattern* out) {
   std::string t = Lower(Trim(text));
@@ -196,6 +216,7 @@ ConfigParse ParseCameraConfig(const std::string& text) {
       return Malformed(lineNo, "unknown key or bad value");
   }
   if (!any) return Malformed(0, "no [Driver<N>] section");
+  for (DriverConfig& d : r.list.drivers) FinishFfmpegDriver(&d);
   return r;
 }
 

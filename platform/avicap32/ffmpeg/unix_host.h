@@ -1,0 +1,30 @@
+// The Linux machine under Wine, as the ffmpeg cameras reach it: whether the
+// service runs under Wine at all (ntdll exports wine_get_version; on Windows
+// no ffmpeg camera is offered), Unix paths through drive Z:, small Unix
+// files read whole, and Unix processes (the service's own id, whether one
+// still runs) through /proc.
+#ifndef MORVA_AVICAP32_FFMPEG_UNIX_HOST_H
+#define MORVA_AVICAP32_FFMPEG_UNIX_HOST_H
+
+#include <string>
+
+bool RunningUnderWine();
+
+// "/usr/bin/ffmpeg" -> "Z:\usr\bin\ffmpeg"; Unix paths must be absolute.
+std::string WindowsPathOf(const std::string& unixPath);
+
+// Reads a whole small file (at most `maxBytes`); false when it cannot.
+bool ReadUnixFile(const std::string& unixPath, std::string* out, size_t maxBytes);
+bool UnixPathExists(const std::string& unixPath);
+
+// The Unix process id of this process; 0 when unknown.
+long OwnUnixPid();
+// True while Unix process `pid` exists and has not ended (a zombie has).
+bool UnixProcessRunning(long pid);
+
+// The ffmpeg program: MORVA_FFMPEG (a Unix path), else /usr/bin/ffmpeg.
+std::string FfmpegProgram();
+// Under Wine, with the ffmpeg program there.
+bool FfmpegAvailable();
+
+#endif
