@@ -18,7 +18,7 @@ cmake --build "$root/build/bench-native" -j2 --target bench_frame_synth avi_writ
 cmake -S "$root" -B "$root/build/bench-win32" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null
 cmake --build "$root/build/bench-win32" -j2 \
-  --target morva avicap32 winctl bench_service bench_recording one_window >/dev/null
+  --target morva avicap32 winctl bench_service bench_recording bench_ffmpeg_camera one_window >/dev/null
 
 export MORVA_BUILD="$root/build/bench-win32"
 # shellcheck source=wine-env.sh

@@ -217,7 +217,7 @@ bool ResizeFfmpegCamera(CaptureWindowState* s, int width, int height) {
 bool TakeFfmpegFrame(CaptureWindowState* s) {
   FfmpegCamera* c = s->ffmpeg;
   if (c == nullptr || !c->feed) return false;
-  DWORD wait = s->preview ? 0 : kOneOffWaitMs;
+  DWORD wait = s->preview ? 0 : static_cast<DWORD>(kOneOffWaitMs);
   FfmpegFeed::Take t = c->feed->TakeNewer(&c->shown, wait, FrameFormatOf(s), s->frame.data(), s->frame.size());
   if (t == FfmpegFeed::Take::Frame) return true;
   if (t == FfmpegFeed::Take::Ended) {

@@ -1,4 +1,6 @@
 // One camera stream from ffmpeg (see ffmpeg_feed.h).
+#include <winsock2.h>  // before windows.h
+
 #include "ffmpeg/ffmpeg_feed.h"
 
 #include <cstdlib>

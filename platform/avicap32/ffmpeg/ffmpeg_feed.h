@@ -12,7 +12,6 @@
 #ifndef MORVA_AVICAP32_FFMPEG_FFMPEG_FEED_H
 #define MORVA_AVICAP32_FFMPEG_FFMPEG_FEED_H
 
-#include <winsock2.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -61,7 +60,7 @@ class FfmpegFeed {
   ScriptFolder folder_;
   capcore::ScriptFiles files_;
   long pid_ = 0;
-  SOCKET connection_ = INVALID_SOCKET;
+  UINT_PTR connection_ = ~static_cast<UINT_PTR>(0);  // a SOCKET (INVALID_SOCKET: none)
   HANDLE receiver_ = nullptr;
 
   CRITICAL_SECTION lock_;
