@@ -37,9 +37,18 @@ double ProcessCpuSeconds() {
 
 // The ffmpeg of this process's camera, from its pid file.
 long FfmpegPid() {
-  long self = std::atol(ReadAll("Z:\\proc\\self\\stat").c_str());
-  std::string pattern = "Z:\\tmp\\morva-ffmpeg-" + std::to_string(self) + "-*";
+  // Our Unix id: the /proc entry that is a task of /proc/self (Wine's server
+  // opens files for its clients, so /proc/self/stat would be the server's).
+  long self = 0;
   WIN32_FIND_DATAA fd;
+  HANDLE all = FindFirstFileA("Z:\\proc\\*", &fd);
+  if (all == INVALID_HANDLE_VALUE) return 0;
+  do {
+    if (GetFileAttributesA((std::string("Z:\\proc\\self\\task\\") + fd.cFileName).c_str()) != INVALID_FILE_ATTRIBUTES)
+      self = std::atol(fd.cFileName);
+  } while (self == 0 && FindNextFileA(all, &fd));
+  FindClose(all);
+  std::string pattern = "Z:\\tmp\\morva-ffmpeg-" + std::to_string(self) + "-*";
   HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return 0;
   long pid = std::atol(ReadAll(std::string("Z:\\tmp\\") + fd.cFileName + "\\pid").c_str());

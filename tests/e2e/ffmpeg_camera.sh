@@ -35,7 +35,9 @@ decodes_clean() {
 }
 
 f="$out/ffmpeg_rec.avi"
-expect "ffmpeg_rec video" "$(ffprobe -v error -select_streams v -show_entries stream=codec_name,width,height,nb_frames -of csv=p=0 "$f")" "rawvideo,640,480,90"
+expect "ffmpeg_rec video" "$(ffprobe -v error -select_streams v -show_entries stream=codec_name,width,height -of csv=p=0 "$f")" "rawvideo,640,480"
+n="$(ffprobe -v error -select_streams v -show_entries stream=nb_frames -of csv=p=0 "$f")"
+expect "ffmpeg_rec three seconds of frames" "$([ "$n" -ge 89 ] && [ "$n" -le 91 ] && echo yes || echo "$n frames")" yes
 decodes_clean "$f"
 # The source's frames, made again the way the service asks for them.
 # shellcheck disable=SC2086

@@ -36,9 +36,24 @@ bool UnixPathExists(const std::string& unixPath) {
 }
 
 long OwnUnixPid() {
-  std::string stat;
-  if (!ReadUnixFile("/proc/self/stat", &stat, 64)) return 0;
-  return std::strtol(stat.c_str(), nullptr, 10);
+  // Wine's server opens files for its clients, so /proc/self read through
+  // CreateFile is the server's; a path's attributes are looked up by this
+  // process itself. Of the processes listed in /proc, ours is the one whose
+  // id is a task of /proc/self.
+  static volatile LONG known = 0;
+  if (known != 0) return known;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA("Z:\\proc\\*", &fd);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  long pid = 0;
+  do {
+    if (fd.cFileName[0] < '1' || fd.cFileName[0] > '9') continue;
+    std::string task = std::string("Z:\\proc\\self\\task\\") + fd.cFileName;
+    if (GetFileAttributesA(task.c_str()) != INVALID_FILE_ATTRIBUTES) pid = std::strtol(fd.cFileName, nullptr, 10);
+  } while (pid == 0 && FindNextFileA(h, &fd));
+  FindClose(h);
+  InterlockedExchange(&known, pid);
+  return pid;
 }
 
 bool UnixProcessRunning(long pid) {

@@ -24,7 +24,21 @@ std::string UnixFile(const std::string& unixPath) {
   return ReadWholeFile(win);
 }
 
-long OwnUnixPid() { return std::atol(UnixFile("/proc/self/stat").c_str()); }
+// This process's Unix id, found as the service finds it: Wine's server opens
+// files for its clients (so /proc/self read is the server's), but looks up
+// attributes in the client: ours is the /proc entry that is a task of /proc/self.
+long OwnUnixPid() {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA("Z:\\proc\\*", &fd);
+  long pid = 0;
+  if (h == INVALID_HANDLE_VALUE) return pid;
+  do {
+    if (GetFileAttributesA((std::string("Z:\\proc\\self\\task\\") + fd.cFileName).c_str()) != INVALID_FILE_ATTRIBUTES)
+      pid = std::atol(fd.cFileName);
+  } while (pid == 0 && FindNextFileA(h, &fd));
+  FindClose(h);
+  return pid;
+}
 
 // True while `pid` runs ffmpeg (not ended, not a zombie).
 bool FfmpegRuns(long pid) {
@@ -157,7 +171,7 @@ TEST_F(FfmpegCameraTest, RecordsThreeSecondsOfTheCamerasFrames) {
   std::string path = UseFile("ffmpeg_rec.avi");
   ASSERT_EQ(Send(WM_CAP_SEQUENCE), TRUE);
   CAPSTATUS st = Status();
-  EXPECT_EQ(st.dwCurrentVideoFrame, 90u);
+  EXPECT_NEAR(st.dwCurrentVideoFrame, 90, 1);  // the limit's last period may add one
   EXPECT_LT(st.dwCurrentVideoFramesDropped, 45u);  // generous: a busy machine drops a few
   EXPECT_TRUE(ErrorReports().empty());
   EXPECT_GT(SizeOf(path), 640u * 480 * 3 * 45);
@@ -221,17 +235,17 @@ TEST_F(FfmpegCameraTest, FindsTheMachinesCamerasAndReportsWhatCannotOpen) {
   std::string root = "/tmp/morva-v4l2-" + std::to_string(OwnUnixPid());
   std::string winRoot = "Z:" + root;
   for (char& ch : winRoot) ch = ch == '/' ? '\\' : ch;
-  for (const char* d : {"", "\\sys", "\\sys\\class", "\\sys\\class\\video4linux", "\\dev",
-                        "\\sys\\class\\video4linux\\video0", "\\sys\\class\\video4linux\\video1",
-                        "\\sys\\class\\video4linux\\video7"})
-    CreateDirectoryA((winRoot + d).c_str(), nullptr);
-  WriteWholeFile(winRoot + "\\sys\\class\\video4linux\\video0\\name", "Desk Cam\n");
-  WriteWholeFile(winRoot + "\\sys\\class\\video4linux\\video0\\index", "0\n");
-  WriteWholeFile(winRoot + "\\sys\\class\\video4linux\\video1\\name", "Desk Cam\n");
-  WriteWholeFile(winRoot + "\\sys\\class\\video4linux\\video1\\index", "1\n");  // metadata node
-  WriteWholeFile(winRoot + "\\sys\\class\\video4linux\\video7\\name", "Unplugged\n");  // no /dev node
-  WriteWholeFile(winRoot + "\\dev\\video0", "");
-  WriteWholeFile(winRoot + "\\dev\\video1", "");
+  const std::string v4l = "\\sys\\class\\video4linux";
+  const char* const folders[] = {"", "\\sys", "\\sys\\class", "\\sys\\class\\video4linux", "\\dev",
+                                 "\\sys\\class\\video4linux\\video0", "\\sys\\class\\video4linux\\video1",
+                                 "\\sys\\class\\video4linux\\video7"};
+  const std::pair<std::string, const char*> files[] = {
+      {v4l + "\\video0\\name", "Desk Cam\n"},  {v4l + "\\video0\\index", "0\n"},
+      {v4l + "\\video1\\name", "Desk Cam\n"},  {v4l + "\\video1\\index", "1\n"},  // metadata node
+      {v4l + "\\video7\\name", "Unplugged\n"},  // no /dev node
+      {"\\dev\\video0", ""},                    {"\\dev\\video1", ""}};
+  for (const char* d : folders) CreateDirectoryA((winRoot + d).c_str(), nullptr);
+  for (const auto& f : files) WriteWholeFile(winRoot + f.first, f.second);
   SetEnvironmentVariableA("MORVA_VIDEO4LINUX_ROOT", root.c_str());
 
   struct Case {
@@ -261,6 +275,8 @@ TEST_F(FfmpegCameraTest, FindsTheMachinesCamerasAndReportsWhatCannotOpen) {
     EXPECT_NE(ErrorReports()[0].text.find(c.reportHas), std::string::npos) << ErrorReports()[0].text;
     EXPECT_TRUE(OurFfmpegs().empty());
   }
+  for (const auto& f : files) DeleteFileA((winRoot + f.first).c_str());
+  for (size_t i = sizeof folders / sizeof folders[0]; i-- > 0;) RemoveDirectoryA((winRoot + folders[i]).c_str());
 }
 
 }  // namespace
