@@ -1,4 +1,4 @@
-// Writing files (see file_io.h).
+// Reading and writing files (see file_io.h).
 #include "common/file_io.h"
 
 #include <cstdio>
@@ -36,6 +36,22 @@ DWORD CreateTempBeside(const char* path, std::string* temp, FileHandle* file) {
 }
 
 }  // namespace
+
+bool ReadFileStart(const char* path, size_t maxBytes, std::string* out) {
+  FileHandle f(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.valid()) return false;
+  out->clear();
+  char buf[4096];
+  while (out->size() < maxBytes) {
+    DWORD want = static_cast<DWORD>(maxBytes - out->size() < sizeof buf ? maxBytes - out->size() : sizeof buf);
+    DWORD got = 0;
+    if (!ReadFile(f.get(), buf, want, &got, nullptr)) return false;
+    if (got == 0) break;
+    out->append(buf, got);
+  }
+  return true;
+}
 
 DWORD WriteAll(HANDLE file, const void* data, size_t size, size_t* done) {
   const char* p = static_cast<const char*>(data);

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "common/file_handle.h"
+#include "common/file_io.h"
 #include "common/knobs.h"
 #include "core/text/path_text.h"
 #include "ffmpeg/unix_host.h"
@@ -15,18 +15,9 @@ namespace {
 
 enum { kMaxFileBytes = 64 * 1024 };
 
+// The whole file, when it is no larger than kMaxFileBytes.
 bool ReadSmallFile(const char* path, std::string* out) {
-  FileHandle f(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!f.valid()) return false;
-  char buf[4096];
-  DWORD got = 0;
-  out->clear();
-  while (ReadFile(f.get(), buf, sizeof buf, &got, nullptr) && got > 0) {
-    out->append(buf, got);
-    if (out->size() > kMaxFileBytes) return false;
-  }
-  return true;
+  return ReadFileStart(path, kMaxFileBytes + 1, out) && out->size() <= kMaxFileBytes;
 }
 
 bool BesideModule(const char* name, char* out, size_t size) {
@@ -39,23 +30,19 @@ bool BesideModule(const char* name, char* out, size_t size) {
   return w > 0 && static_cast<size_t>(w) < size;
 }
 
-}  // namespace
-
-namespace {
-
 // Cameras read through ffmpeg exist only under Wine; on Windows they go.
-void FinishList(CameraList* cameras) {
+void FinishList(CameraList* cameras, const ServiceKnobs& knobs) {
   bool wine = RunningUnderWine();
   for (capcore::DriverConfig& d : cameras->list.drivers)
     if (d.IsFfmpeg() && !wine) d = capcore::DriverConfig();
-  AddVideoCameras(&cameras->list);
+  AddVideoCameras(&cameras->list, knobs);
 }
 
-CameraList LoadListedCameras() {
+CameraList LoadListedCameras(const ServiceKnobs& knobs) {
   CameraList result;
   result.list = capcore::DefaultDrivers();
   char path[MAX_PATH];
-  std::string named = ReadKnobs().camerasFile;
+  const std::string& named = knobs.camerasFile;
   bool fromEnvironment = !named.empty();
   if (fromEnvironment) lstrcpynA(path, named.c_str(), sizeof path);
   if (!fromEnvironment && !BesideModule("cameras.ini", path, sizeof path)) return result;
@@ -81,7 +68,8 @@ CameraList LoadListedCameras() {
 }  // namespace
 
 CameraList LoadCameraList() {
-  CameraList cameras = LoadListedCameras();
-  FinishList(&cameras);
+  ServiceKnobs knobs = ReadKnobs();
+  CameraList cameras = LoadListedCameras(knobs);
+  FinishList(&cameras, knobs);
   return cameras;
 }

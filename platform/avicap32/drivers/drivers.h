@@ -3,12 +3,14 @@
 // path), else cameras.ini beside avicap32.dll, else the built-in list; it is
 // read afresh on every call: the file is small, and tests switch it between
 // cases. Cameras read through ffmpeg (the file's Input key, and the machine's
-// own cameras after the others) are offered only under Wine. Each camera's chosen settings are remembered (driver_settings.cpp).
+// own cameras after the others) are offered only under Wine. Each camera's
+// chosen settings are remembered (driver_settings.cpp).
 #ifndef MORVA_AVICAP32_DRIVERS_DRIVERS_H
 #define MORVA_AVICAP32_DRIVERS_DRIVERS_H
 
 #include <string>
 
+#include "common/knobs.h"
 #include "core/camera/camera_config.h"
 
 struct CameraList {
@@ -20,7 +22,7 @@ CameraList LoadCameraList();
 
 // The machine's V4L2 cameras, read through ffmpeg, after the drivers in
 // `list` (video_cameras.cpp; only under Wine with ffmpeg there).
-void AddVideoCameras(capcore::DriverList* list);
+void AddVideoCameras(capcore::DriverList* list, const ServiceKnobs& knobs);
 
 struct CaptureWindowState;
 

@@ -1,8 +1,9 @@
 // The Linux machine's cameras, offered as drivers under Wine with ffmpeg
 // there: each V4L2 capture node (its name from /sys/class/video4linux/<node>,
 // its device /dev/<node>, both read through drive Z:) becomes a driver read
-// through ffmpeg, after the drivers already listed. MORVA_VIDEO4LINUX_ROOT (a
-// Unix path) puts a stand-in tree with sys/ and dev/ in place of /, for tests.
+// through ffmpeg, after the drivers already listed. The knob
+// MORVA_VIDEO4LINUX_ROOT puts a stand-in tree with sys/ and dev/ in place of
+// /, for tests.
 #include <windows.h>
 
 #include <string>
@@ -15,15 +16,6 @@
 namespace {
 
 enum { kMaxNameBytes = 256 };
-
-std::string DeviceRoot() {
-  char root[MAX_PATH];
-  DWORD n = GetEnvironmentVariableA("MORVA_VIDEO4LINUX_ROOT", root, sizeof root);
-  if (n == 0 || n >= sizeof root || root[0] != '/') return "";
-  std::string r = root;
-  while (!r.empty() && r.back() == '/') r.pop_back();
-  return r;
-}
 
 std::vector<capcore::VideoNode> ReadNodes(const std::string& root) {
   std::vector<capcore::VideoNode> nodes;
@@ -46,12 +38,12 @@ std::vector<capcore::VideoNode> ReadNodes(const std::string& root) {
 
 }  // namespace
 
-void AddVideoCameras(capcore::DriverList* list) {
-  if (!FfmpegAvailable()) return;
+void AddVideoCameras(capcore::DriverList* list, const ServiceKnobs& knobs) {
+  if (!FfmpegAvailable(knobs)) return;
   int next = 0;
   for (int i = 0; i < capcore::kMaxDrivers; ++i)
     if (list->drivers[i].present) next = i + 1;
-  std::string root = DeviceRoot();
+  const std::string& root = knobs.video4linuxRoot;
   for (const capcore::VideoCamera& c : capcore::SelectVideoCameras(ReadNodes(root))) {
     if (next >= capcore::kMaxDrivers) break;
     capcore::DriverConfig& d = list->drivers[next++];

@@ -4,7 +4,6 @@
 #include <vfw.h>
 
 #include <mutex>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "window/capture_window.h"
 
 struct FfmpegCamera {
+  ServiceKnobs knobs;            // as they were at connection: the ffmpeg program, the temporary folder
   std::string label;             // "\"Name\" (source)" in reports
   capcore::Arguments input;
   bool device = false;           // a V4L2 device: sizes it offers are asked of it directly
@@ -28,7 +28,7 @@ struct FfmpegCamera {
 
 namespace {
 
-enum { kProbeSeconds = 8, kFps = 30, kLabelChars = 120 };
+enum { kProbeSeconds = 8, kFps = 30, kLabelChars = 120, kLogLineChars = 200 };
 enum : DWORD { kOneOffWaitMs = 1000 };
 
 // What the probes found for one input text, kept for the process: probing
@@ -43,19 +43,9 @@ struct Probed {
 std::mutex g_probedLock;
 std::vector<Probed> g_probed;
 
-std::string OptionValue(const capcore::Arguments& args, const char* name) {
-  std::string value;
-  for (size_t i = 0; i + 1 < args.size(); ++i)
-    if (args[i] == name) value = args[i + 1];
-  return value;
-}
+using capcore::OptionValue;
 
-bool IsDevice(const capcore::Arguments& input) {
-  std::string f = OptionValue(input, "-f");
-  return f == "v4l2" || f == "video4linux2";
-}
-
-Probed Probe(const std::string& text, const capcore::Arguments& input, bool device) {
+Probed Probe(const ServiceKnobs& knobs, const std::string& text, const capcore::Arguments& input, bool device) {
   {
     std::lock_guard<std::mutex> hold(g_probedLock);
     for (const Probed& p : g_probed)
@@ -65,14 +55,14 @@ Probed Probe(const std::string& text, const capcore::Arguments& input, bool devi
   p.input = text;
   std::string log;
   if (device) {
-    if (RunFfmpegProbe(capcore::DeviceSizesArguments(OptionValue(input, "-i")), kProbeSeconds, &log))
+    if (RunFfmpegProbe(knobs, capcore::DeviceSizesArguments(OptionValue(input, "-i")), kProbeSeconds, &log))
       p.deviceSizes = capcore::ParseDeviceSizes(log);
-  } else if (RunFfmpegProbe(capcore::SizeProbeArguments(input), kProbeSeconds, &log)) {
+  } else if (RunFfmpegProbe(knobs, capcore::SizeProbeArguments(input), kProbeSeconds, &log)) {
     capcore::ParseSourceSize(log, &p.own);
   }
   bool found = p.own.width > 0 || !p.deviceSizes.empty();
   if (!found) {
-    p.failure = capcore::LastLogLine(log, 200);
+    p.failure = capcore::LastLogLine(log, kLogLineChars);
     return p;
   }
   std::lock_guard<std::mutex> hold(g_probedLock);
@@ -80,18 +70,12 @@ Probed Probe(const std::string& text, const capcore::Arguments& input, bool devi
   return p;
 }
 
-bool Offers(const std::vector<capcore::PictureSize>& sizes, int w, int h) {
-  for (const capcore::PictureSize& s : sizes)
-    if (s.width == w && s.height == h) return true;
-  return false;
-}
-
 // `first`, then the rest of `others` without repeats.
 std::vector<capcore::PictureSize> SizesWith(capcore::PictureSize first,
                                             const std::vector<capcore::PictureSize>& others) {
   std::vector<capcore::PictureSize> sizes = {first};
   for (const capcore::PictureSize& s : others)
-    if (!Offers(sizes, s.width, s.height)) sizes.push_back(s);
+    if (!capcore::HasSize(sizes, s.width, s.height)) sizes.push_back(s);
   return sizes;
 }
 
@@ -112,7 +96,7 @@ capcore::StreamRequest StreamAt(const FfmpegCamera& c, int width, int height) {
   r.width = width;
   r.height = height;
   r.fps = kFps;
-  bool deviceSize = c.device && Offers(c.deviceSizes, width, height) &&
+  bool deviceSize = c.device && capcore::HasSize(c.deviceSizes, width, height) &&
                     OptionValue(c.input, "-video_size").empty();
   if (deviceSize) {
     // The device makes this size itself: asked for before its -i.
@@ -132,6 +116,7 @@ bool StartFeed(FfmpegCamera* c, int width, int height, std::string* error) {
   FfmpegFeed::Setup setup;
   setup.camera = c->label;
   setup.stream = StreamAt(*c, width, height);
+  setup.knobs = c->knobs;
   c->feed = FfmpegFeed::Start(setup, error);
   c->shown = 0;
   return c->feed != nullptr;
@@ -141,24 +126,25 @@ bool StartFeed(FfmpegCamera* c, int width, int height, std::string* error) {
 
 bool PrepareFfmpegCamera(CaptureWindowState* s, capcore::DriverConfig* d) {
   if (!RunningUnderWine()) return false;  // never offered there
-  if (!FfmpegAvailable()) {
+  std::shared_ptr<FfmpegCamera> c = std::make_shared<FfmpegCamera>();
+  c->knobs = ReadKnobs();
+  if (!FfmpegAvailable(c->knobs)) {
     Fail(s, IDS_CAP_VIDEO_OPEN_ERROR,
-         "The camera \"" + d->description + "\" is read through ffmpeg, which is not installed (" + FfmpegProgram() +
+         "The camera \"" + d->description + "\" is read through ffmpeg, which is not installed (" +
+             c->knobs.ffmpegProgram +
              " is missing). Install it (on Debian and Ubuntu: sudo apt install ffmpeg), then connect to the camera again.");
     return false;
   }
-  FfmpegCamera* c = new (std::nothrow) FfmpegCamera;
-  if (c == nullptr) return false;
   if (!capcore::SplitArguments(d->input, &c->input)) {
     Fail(s, IDS_CAP_VIDEO_OPEN_ERROR,
-         "The camera \"" + d->description + "\" has no usable Input in the cameras file (an unclosed quote?). Correct it, then connect again.");
-    delete c;
+         "The camera \"" + d->description +
+             "\" has no usable Input in the cameras file (an unclosed quote?). Correct it, then connect again.");
     return false;
   }
-  c->device = IsDevice(c->input);
+  c->device = capcore::IsVideoDeviceInput(c->input);
   c->label = Label(*d, c->input);
   if (!d->sizesGiven || !c->device) {
-    Probed p = Probe(d->input, c->input, c->device);
+    Probed p = Probe(c->knobs, d->input, c->input, c->device);
     c->own = p.own;
     c->deviceSizes = p.deviceSizes;
     if (!c->device && c->own.width == 0 && !d->sizesGiven) {
@@ -166,7 +152,6 @@ bool PrepareFfmpegCamera(CaptureWindowState* s, capcore::DriverConfig* d) {
            "The camera " + c->label + " could not be opened: " +
                (p.failure.empty() ? std::string("ffmpeg found no picture in it") : p.failure) +
                ". Check that it is plugged in and not in use by another program, then connect to it again.");
-      delete c;
       return false;
     }
   }
@@ -175,17 +160,16 @@ bool PrepareFfmpegCamera(CaptureWindowState* s, capcore::DriverConfig* d) {
       d->sizes = SizesWith(c->own, capcore::CommonCameraSizes());
     } else if (!c->deviceSizes.empty()) {
       capcore::PictureSize vga{640, 480};
-      d->sizes = SizesWith(Offers(c->deviceSizes, 640, 480) ? vga : c->deviceSizes[0], c->deviceSizes);
+      d->sizes = SizesWith(capcore::HasSize(c->deviceSizes, 640, 480) ? vga : c->deviceSizes[0], c->deviceSizes);
     }
   }
-  delete s->ffmpeg;
   s->ffmpeg = c;
   return true;
 }
 
 bool OpenFfmpegCamera(CaptureWindowState* s) {
   std::string error;
-  if (s->ffmpeg != nullptr && StartFeed(s->ffmpeg, s->videoFormat.biWidth, s->videoFormat.biHeight, &error))
+  if (s->ffmpeg != nullptr && StartFeed(s->ffmpeg.get(), s->videoFormat.biWidth, s->videoFormat.biHeight, &error))
     return true;
   DisconnectDriver(s);  // closes the camera too
   Fail(s, IDS_CAP_VIDEO_OPEN_ERROR, error);  // the last act: the procedure may destroy the window
@@ -193,15 +177,12 @@ bool OpenFfmpegCamera(CaptureWindowState* s) {
 }
 
 void CloseFfmpegCamera(CaptureWindowState* s) {
-  FfmpegCamera* c = s->ffmpeg;
-  s->ffmpeg = nullptr;
-  if (c == nullptr) return;
-  if (c->feed) c->feed->Stop();
-  delete c;
+  std::shared_ptr<FfmpegCamera> c = std::move(s->ffmpeg);
+  if (c && c->feed) c->feed->Stop();
 }
 
 bool ResizeFfmpegCamera(CaptureWindowState* s, int width, int height) {
-  FfmpegCamera* c = s->ffmpeg;
+  FfmpegCamera* c = s->ffmpeg.get();
   if (c == nullptr) return false;
   if (c->feed && c->feed->width() == width && c->feed->height() == height) return true;
   int oldWidth = s->videoFormat.biWidth, oldHeight = s->videoFormat.biHeight;
@@ -215,7 +196,7 @@ bool ResizeFfmpegCamera(CaptureWindowState* s, int width, int height) {
 }
 
 bool TakeFfmpegFrame(CaptureWindowState* s) {
-  FfmpegCamera* c = s->ffmpeg;
+  FfmpegCamera* c = s->ffmpeg.get();
   if (c == nullptr || !c->feed) return false;
   DWORD wait = s->preview ? 0 : static_cast<DWORD>(kOneOffWaitMs);
   FfmpegFeed::Take t = c->feed->TakeNewer(&c->shown, wait, FrameFormatOf(s), s->frame.data(), s->frame.size());

@@ -19,7 +19,7 @@ enum : DWORD {
   kExitWaitMs = 2000,  // for ffmpeg to be gone after it was told to stop
   kPollMs = 20,
 };
-enum { kMaxLogBytes = 64 * 1024, kLogLineChars = 200 };
+enum { kMaxLogBytes = 64 * 1024, kLogLineChars = 200, kMaxPidBytes = 32 };
 
 capcore::FrameFormat PackedFormat(int width, int height) {
   capcore::FrameFormat f;
@@ -58,14 +58,15 @@ bool FfmpegFeed::Launch(const Setup& setup, std::string* error) {
   const std::string cannotOpen = "The camera " + camera_ + " could not be opened: ";
   const std::string whatToDo = ". Check that it is plugged in and not in use by another program, then connect to it again.";
   LoopbackListener listener;
-  if (frameBytes == 0 || !folder_.Create() || !listener.Open()) {
+  if (frameBytes == 0 || !folder_.Create(setup.knobs.unixTempFolder) || !listener.Open()) {
     *error = cannotOpen + "the service could not prepare its connection to ffmpeg" + whatToDo;
     return false;
   }
   files_ = folder_.Files();
   capcore::StreamRequest stream = setup.stream;
   stream.port = listener.Port();
-  std::string script = capcore::StreamScript(FfmpegProgram(), capcore::StreamArguments(stream), files_, OwnUnixPid());
+  std::string script =
+      capcore::StreamScript(setup.knobs.ffmpegProgram, capcore::StreamArguments(stream), files_, OwnUnixPid());
   if (!StartShellScript(script)) {
     *error = cannotOpen + "/bin/sh could not be started" + whatToDo;
     return false;
@@ -74,9 +75,8 @@ bool FfmpegFeed::Launch(const Setup& setup, std::string* error) {
   // that never comes, or at once as its process gone.
   SOCKET connection = listener.AcceptOne(kStartMs, [this]() {
     if (pid_ == 0) {
-      std::string text;
-      if (ReadUnixFile(files_.pidFile, &text, 32)) pid_ = std::strtol(text.c_str(), nullptr, 10);
-      return true;
+      ReadPid();
+      return true;  // the script is still starting
     }
     return UnixProcessRunning(pid_);
   });
@@ -146,6 +146,13 @@ void FfmpegFeed::End(const std::string& why) {
   LeaveCriticalSection(&lock_);
 }
 
+// ffmpeg's pid from the script's pid file, once it is there.
+bool FfmpegFeed::ReadPid() {
+  std::string text;
+  if (pid_ == 0 && ReadUnixFile(files_.pidFile, &text, kMaxPidBytes)) pid_ = std::strtol(text.c_str(), nullptr, 10);
+  return pid_ > 0;
+}
+
 std::string FfmpegFeed::LogLine() {
   std::string log;
   if (!ReadUnixFile(files_.logFile, &log, kMaxLogBytes)) return "";
@@ -212,10 +219,7 @@ void FfmpegFeed::Stop() {
   connection_ = INVALID_SOCKET;
   if (files_.stopFile.empty()) return;
   TouchFile(files_.stopFile);
-  if (pid_ == 0) {
-    std::string text;
-    if (ReadUnixFile(files_.pidFile, &text, 32)) pid_ = std::strtol(text.c_str(), nullptr, 10);
-  }
+  ReadPid();
   DWORD start = GetTickCount();
   while (UnixProcessRunning(pid_) && GetTickCount() - start < kExitWaitMs) Sleep(kPollMs);
 }

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "common/knobs.h"
 #include "core/ffmpeg/ffmpeg_command.h"
 #include "core/image/frame_format.h"
 #include "ffmpeg/shell_script.h"
@@ -28,6 +29,7 @@ class FfmpegFeed {
   struct Setup {
     std::string camera;             // names the camera in reports: "\"Name\" (/dev/video0)"
     capcore::StreamRequest stream;  // the port is filled in by Start
+    ServiceKnobs knobs;             // the ffmpeg program and the temporary folder
   };
   // Started and its first frame received, or null with the reason in `error`.
   static std::shared_ptr<FfmpegFeed> Start(const Setup& setup, std::string* error);
@@ -52,6 +54,7 @@ class FfmpegFeed {
   bool Launch(const Setup& setup, std::string* error);
   void Receive();
   void End(const std::string& text);
+  bool ReadPid();
   std::string LogLine();
   static DWORD WINAPI ReceiverMain(LPVOID self);
 

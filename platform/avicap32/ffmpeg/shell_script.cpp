@@ -19,13 +19,6 @@ std::wstring Widen(const std::string& text) {
   return std::wstring(wide.data());
 }
 
-std::string UnixTempFolder() {
-  char tmp[MAX_PATH];
-  DWORD n = GetEnvironmentVariableA("TMPDIR", tmp, sizeof tmp);
-  if (n > 0 && n < sizeof tmp && tmp[0] == '/') return tmp;
-  return "/tmp";
-}
-
 }  // namespace
 
 ScriptFolder::~ScriptFolder() {
@@ -43,9 +36,9 @@ ScriptFolder::~ScriptFolder() {
   RemoveDirectoryA(folder.c_str());
 }
 
-bool ScriptFolder::Create() {
+bool ScriptFolder::Create(const std::string& unixTempFolder) {
   static LONG counter = 0;
-  std::string base = UnixTempFolder() + "/morva-ffmpeg-" + std::to_string(OwnUnixPid()) + "-";
+  std::string base = unixTempFolder + "/morva-ffmpeg-" + std::to_string(OwnUnixPid()) + "-";
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string path = base + std::to_string(InterlockedIncrement(&counter)) + "-" +
                        std::to_string(GetTickCount() & 0xFFFF);
@@ -85,11 +78,11 @@ bool StartShellScript(const std::string& script) {
   return true;
 }
 
-bool RunFfmpegProbe(const capcore::Arguments& args, int seconds, std::string* log) {
+bool RunFfmpegProbe(const ServiceKnobs& knobs, const capcore::Arguments& args, int seconds, std::string* log) {
   ScriptFolder folder;
-  if (!folder.Create()) return false;
+  if (!folder.Create(knobs.unixTempFolder)) return false;
   capcore::ScriptFiles files = folder.Files();
-  if (!StartShellScript(capcore::ProbeScript(FfmpegProgram(), args, files, seconds))) return false;
+  if (!StartShellScript(capcore::ProbeScript(knobs.ffmpegProgram, args, files, seconds))) return false;
   // The script's own time limit ends ffmpeg; allow the shell a little more.
   DWORD start = GetTickCount(), limit = static_cast<DWORD>(seconds) * 1000 + 2000;
   while (GetTickCount() - start < limit) {

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "common/knobs.h"
 #include "core/ffmpeg/ffmpeg_command.h"
 
 // A new folder of this process in the Unix temporary folder, removed with
@@ -21,7 +22,8 @@ class ScriptFolder {
   ScriptFolder(const ScriptFolder&) = delete;
   ScriptFolder& operator=(const ScriptFolder&) = delete;
 
-  bool Create();
+  // Creates morva-ffmpeg-<own Unix pid>-<number> in `unixTempFolder`.
+  bool Create(const std::string& unixTempFolder);
   // The Unix path of file `name` in the folder.
   std::string File(const char* name) const { return unixPath_ + "/" + name; }
   capcore::ScriptFiles Files() const;
@@ -33,8 +35,9 @@ class ScriptFolder {
 // Starts `script` with /bin/sh -c, detached; false when it could not start.
 bool StartShellScript(const std::string& script);
 
-// Runs ffmpeg with `args` in a probe script (at most `seconds`) and returns
-// its messages; false when it did not start or finish in time.
-bool RunFfmpegProbe(const capcore::Arguments& args, int seconds, std::string* log);
+// Runs ffmpeg (knobs.ffmpegProgram) with `args` in a probe script (at most
+// `seconds`) and returns its messages; false when it did not start or finish
+// in time.
+bool RunFfmpegProbe(const ServiceKnobs& knobs, const capcore::Arguments& args, int seconds, std::string* log);
 
 #endif

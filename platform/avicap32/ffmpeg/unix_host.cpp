@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "common/file_io.h"
+
 bool RunningUnderWine() {
   HMODULE ntdll = GetModuleHandleA("ntdll.dll");
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
@@ -17,18 +19,7 @@ std::string WindowsPathOf(const std::string& unixPath) {
 }
 
 bool ReadUnixFile(const std::string& unixPath, std::string* out, size_t maxBytes) {
-  HANDLE f = CreateFileA(WindowsPathOf(unixPath).c_str(), GENERIC_READ,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  out->clear();
-  char buf[4096];
-  DWORD got = 0;
-  // Files under /proc and /sys report no size: read until the end.
-  while (out->size() < maxBytes && ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0)
-    out->append(buf, got < maxBytes - out->size() ? got : maxBytes - out->size());
-  CloseHandle(f);
-  return true;
+  return ReadFileStart(WindowsPathOf(unixPath).c_str(), maxBytes, out);
 }
 
 bool UnixPathExists(const std::string& unixPath) {
@@ -67,13 +58,6 @@ bool UnixProcessRunning(long pid) {
   return state != 'Z' && state != 'X';
 }
 
-std::string FfmpegProgram() {
-  char path[MAX_PATH];
-  DWORD n = GetEnvironmentVariableA("MORVA_FFMPEG", path, sizeof path);
-  if (n > 0 && n < sizeof path && path[0] == '/') return path;
-  return "/usr/bin/ffmpeg";
-}
-
-bool FfmpegAvailable() {
-  return RunningUnderWine() && UnixPathExists(FfmpegProgram());
+bool FfmpegAvailable(const ServiceKnobs& knobs) {
+  return RunningUnderWine() && UnixPathExists(knobs.ffmpegProgram);
 }

@@ -6,14 +6,17 @@
 #ifndef MORVA_AVICAP32_FFMPEG_UNIX_HOST_H
 #define MORVA_AVICAP32_FFMPEG_UNIX_HOST_H
 
+#include <cstddef>
 #include <string>
+
+#include "common/knobs.h"
 
 bool RunningUnderWine();
 
 // "/usr/bin/ffmpeg" -> "Z:\usr\bin\ffmpeg"; Unix paths must be absolute.
 std::string WindowsPathOf(const std::string& unixPath);
 
-// Reads a whole small file (at most `maxBytes`); false when it cannot.
+// Reads a small file from its start (at most `maxBytes`); false when it cannot.
 bool ReadUnixFile(const std::string& unixPath, std::string* out, size_t maxBytes);
 bool UnixPathExists(const std::string& unixPath);
 
@@ -22,9 +25,7 @@ long OwnUnixPid();
 // True while Unix process `pid` exists and has not ended (a zombie has).
 bool UnixProcessRunning(long pid);
 
-// The ffmpeg program: MORVA_FFMPEG (a Unix path), else /usr/bin/ffmpeg.
-std::string FfmpegProgram();
-// Under Wine, with the ffmpeg program there.
-bool FfmpegAvailable();
+// Under Wine, with the ffmpeg program (knobs.ffmpegProgram) there.
+bool FfmpegAvailable(const ServiceKnobs& knobs);
 
 #endif

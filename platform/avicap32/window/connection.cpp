@@ -29,6 +29,7 @@ LRESULT ConnectDriver(CaptureWindowState* s, WPARAM index) {
   if (IsRecording(s)) return FALSE;
   CameraList cameras = LoadCameraList();
   QueueConfigError(s, cameras.error.c_str());
+  if (s->gone) return FALSE;  // the error procedure destroyed the window
   if (s->connected) DisconnectDriver(s);
   if (index >= capcore::kMaxDrivers) return FALSE;
   capcore::DriverConfig& d = cameras.list.drivers[index];

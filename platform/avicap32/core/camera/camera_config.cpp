@@ -5,15 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/text/path_text.h"
+
 namespace capcore {
 namespace {
-
-std::string Trim(const std::string& s) {
-  size_t a = 0, b = s.size();
-  while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-  while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
-  return s.substr(a, b - a);
-}
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -158,11 +153,13 @@ const char* PatternName(Pattern p) {
   }
 }
 
-bool DriverConfig::OffersSize(int width, int height) const {
+bool HasSize(const std::vector<PictureSize>& sizes, int width, int height) {
   for (const PictureSize& s : sizes)
     if (s.width == width && s.height == height) return true;
   return false;
 }
+
+bool DriverConfig::OffersSize(int width, int height) const { return HasSize(sizes, width, height); }
 
 bool DriverConfig::OffersDepth(int bitCount) const {
   for (int d : bitDepths)

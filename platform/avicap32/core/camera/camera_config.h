@@ -72,6 +72,9 @@ struct DriverList {
   DriverConfig drivers[kMaxDrivers];
 };
 
+// True when `sizes` holds width x height.
+bool HasSize(const std::vector<PictureSize>& sizes, int width, int height);
+
 // The sizes offered by a camera read through ffmpeg whose sizes are not
 // known: 640 x 480 first, then the other common ones.
 std::vector<PictureSize> CommonCameraSizes();

@@ -8,14 +8,6 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// The value after option `name` (the last one given), or "".
-std::string OptionValue(const Arguments& args, const char* name) {
-  std::string value;
-  for (size_t i = 0; i + 1 < args.size(); ++i)
-    if (args[i] == name) value = args[i + 1];
-  return value;
-}
-
 bool HasOption(const Arguments& args, const char* name) {
   for (const std::string& a : args)
     if (a == name) return true;
@@ -56,6 +48,18 @@ bool SplitArguments(const std::string& text, Arguments* out) {
   if (args.empty()) return false;
   *out = args;
   return true;
+}
+
+std::string OptionValue(const Arguments& args, const char* name) {
+  std::string value;
+  for (size_t i = 0; i + 1 < args.size(); ++i)
+    if (args[i] == name) value = args[i + 1];
+  return value;
+}
+
+bool IsVideoDeviceInput(const Arguments& input) {
+  std::string format = OptionValue(input, "-f");
+  return format == "v4l2" || format == "video4linux2";
 }
 
 bool IsLiveInput(const Arguments& input) {

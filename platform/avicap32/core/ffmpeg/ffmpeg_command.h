@@ -19,6 +19,12 @@ typedef std::vector<std::string> Arguments;
 // \" inside is a quote). False for an unclosed quote or no argument at all.
 bool SplitArguments(const std::string& text, Arguments* out);
 
+// The value after option `name` (the last one given), or "".
+std::string OptionValue(const Arguments& args, const char* name);
+
+// True for a V4L2 device (-f v4l2): the sizes it offers can be asked of it.
+bool IsVideoDeviceInput(const Arguments& input);
+
 // True when the input is read as it comes (a capture device, a network
 // stream, a screen grab); otherwise (a file, a lavfi test source) ffmpeg is
 // told to read it at its own frame rate (-re), or it would run flat out.

@@ -77,9 +77,7 @@ std::vector<PictureSize> ParseDeviceSizes(const std::string& log) {
     for (const std::string& w : Words(line.substr(colon + 3))) {
       PictureSize s;
       if (!ParseSizeToken(w, &s)) continue;
-      bool seen = false;
-      for (const PictureSize& t : sizes) seen = seen || (t.width == s.width && t.height == s.height);
-      if (!seen) sizes.push_back(s);
+      if (!HasSize(sizes, s.width, s.height)) sizes.push_back(s);
     }
   }
   return sizes;

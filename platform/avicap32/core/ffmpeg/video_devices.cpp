@@ -3,15 +3,10 @@
 
 #include <algorithm>
 
+#include "core/text/path_text.h"
+
 namespace capcore {
 namespace {
-
-std::string Trim(const std::string& s) {
-  size_t a = s.find_first_not_of(" \t\r\n");
-  if (a == std::string::npos) return "";
-  size_t b = s.find_last_not_of(" \t\r\n");
-  return s.substr(a, b - a + 1);
-}
 
 // The number of "video<N>"; -1 for any other name.
 long NodeNumber(const std::string& node) {
