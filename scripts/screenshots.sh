@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Retakes the README's screenshots on a virtual display: docs/connection.png
 # (the main window with the default camera's picture centred in its video
-# frame) and docs/service.png (a capture window of the capture service with
-# the moving default pattern). Look at both before committing them.
+# frame), docs/service.png (a capture window of the capture service with
+# the moving default pattern) and docs/ffmpeg_camera.png (the main window
+# showing a camera read through ffmpeg, its test source). Look at each before
+# committing it. Runs the build of scripts/wine-arch.sh's Wine.
 # Usage: scripts/screenshots.sh
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" win32
 
-export MORVA_BUILD="$root/build/win32"
+# shellcheck source=wine-arch.sh
+. "$root/scripts/wine-arch.sh"
+export MORVA_BUILD="$root/build/$MORVA_WINE_ARCH"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 morva_headless_session
@@ -18,18 +22,27 @@ bin="$MORVA_BUILD/bin"
 ini="$WINEPREFIX/drive_c/windows/Morva.ini"
 shot() { xwd -root -silent | convert xwd:- -crop "$1" +repage "$2"; }
 
-# The main window at (100, 100), 540 x 500, as the picture test places it.
+# The main window at (100, 100), 540 x 500, as the picture test places it,
+# showing the first camera for a few seconds (so that its counter is not at
+# zero) with the given cameras file ("": the built-in cameras).
+main_window_shot() {  # cameras file, picture
+  printf '[Position]\r\nXPOS=100\r\nYPOS=100\r\nWidth=540\r\nHeight=500\r\n' >"$ini"
+  (cd "$bin" && MORVA_CAMERAS="$1" exec wine morva.exe) >/dev/null 2>&1 </dev/null &
+  app=$!
+  (cd "$bin" && wine winctl.exe wait "Capture Application" 20000) >/dev/null
+  sleep 3
+  shot 560x520+90+90 "$2"
+  (cd "$bin" && wine winctl.exe close "Capture Application" 10000) >/dev/null
+  wait "$app" || true
+}
 saved="$(mktemp)"
-trap 'rm -f "$saved"; morva_end_headless_session' EXIT
+cams="$(mktemp -d)"
+trap 'rm -rf "$saved" "$cams"; morva_end_headless_session' EXIT
 if [ -f "$ini" ]; then cp "$ini" "$saved"; fi
-printf '[Position]\r\nXPOS=100\r\nYPOS=100\r\nWidth=540\r\nHeight=500\r\n' >"$ini"
-(cd "$bin" && exec wine morva.exe) >/dev/null 2>&1 </dev/null &
-app=$!
-(cd "$bin" && wine winctl.exe wait "Capture Application" 20000) >/dev/null
-sleep 3  # the picture runs for a while, so that its counter is not at zero
-shot 560x520+90+90 "$root/docs/connection.png"
-(cd "$bin" && wine winctl.exe close "Capture Application" 10000) >/dev/null
-wait "$app" || true
+main_window_shot "" "$root/docs/connection.png"
+printf '[Driver0]\r\nDescription=ffmpeg test source\r\nInput=-f lavfi -i testsrc2=size=320x240:rate=30\r\n' \
+  >"$cams/cameras.ini"
+main_window_shot "Z:${cams//\//\\}\\cameras.ini" "$root/docs/ffmpeg_camera.png"
 if [ -s "$saved" ]; then cp "$saved" "$ini"; else rm -f "$ini"; fi
 
 # The capture service's own window: bench_service shows the live picture at
@@ -39,4 +52,4 @@ app=$!
 sleep 4
 shot 648x507+0+0 "$root/docs/service.png"
 wait "$app" || true
-echo "screenshots: docs/connection.png and docs/service.png"
+echo "screenshots: docs/connection.png, docs/service.png and docs/ffmpeg_camera.png"
