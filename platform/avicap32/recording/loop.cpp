@@ -110,7 +110,7 @@ void Recording::PumpMessages() {
 }
 
 bool Recording::TakeFrame(uint64_t now, bool dropped) {
-  if (!dropped && !MakeFrame(&dropped)) return false;
+  if (!dropped && !FillFrame(&dropped)) return false;
   if (!SpaceLeft() || !WriteFrame(frames_, dropped)) return false;
   ++frames_;
   if (dropped) ++dropped_;
@@ -123,7 +123,7 @@ bool Recording::TakeFrame(uint64_t now, bool dropped) {
 // one of a camera read through ffmpeg (none new within half a period: it is
 // written as dropped). False when that camera's stream has ended (reported
 // once, by whoever sees the end first).
-bool Recording::MakeFrame(bool* dropped) {
+bool Recording::FillFrame(bool* dropped) {
   uint64_t due = frames_ * period_;
   if (!job_.ffmpegCamera) {
     capcore::RenderFrame(job_.format, job_.source, static_cast<uint32_t>(frames_), static_cast<uint32_t>(due / 1000),

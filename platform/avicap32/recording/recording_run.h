@@ -40,7 +40,7 @@ class Recording {
   void Wait(uint64_t micros);
   void PumpMessages();
   bool TakeFrame(uint64_t now, bool dropped);
-  bool MakeFrame(bool* dropped);
+  bool FillFrame(bool* dropped);
   void End();
 
   // run_output.cpp
