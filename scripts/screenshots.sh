@@ -38,6 +38,9 @@ main_window_shot() {  # cameras file, picture
 saved="$(mktemp)"
 cams="$(mktemp -d)"
 trap 'rm -rf "$saved" "$cams"; morva_end_headless_session' EXIT
+# The cameras' own defaults, and no remembered settings left in the prefix
+# that the tests share.
+export MORVA_CAPTURE_SETTINGS="Z:${cams//\//\\}\\MorvaCap.ini"
 if [ -f "$ini" ]; then cp "$ini" "$saved"; fi
 main_window_shot "" "$root/docs/connection.png"
 printf '[Driver0]\r\nDescription=ffmpeg test source\r\nInput=-f lavfi -i testsrc2=size=320x240:rate=30\r\n' \
