@@ -3,7 +3,8 @@
 # anchor it is compared with (ffmpeg, dd, a trivial one-window program) in one
 # run, interleaved, printed as one table (benchmarks/report/run_all.py) and
 # kept in build/benchmarks.md. Builds trees of its own, build/bench-native
-# (Release, no sanitizers) and build/bench-win32 (Release), and runs the
+# (Release, no sanitizers) and build/bench-win32 (Release; build/bench-win64
+# where the machine runs no 32-bit programs, as for the tests), and runs the
 # Windows programs under Wine on a virtual X display of its own with a warm
 # wineserver. Takes about 25 minutes.
 # Usage: scripts/benchmarks.sh [ROW ...]   (rows by name, all by default;
@@ -15,12 +16,16 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 echo "== building the benchmark trees"
 cmake -S "$root" -B "$root/build/bench-native" -DMORVA_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$root/build/bench-native" -j2 --target bench_frame_synth avi_write_bench >/dev/null
-cmake -S "$root" -B "$root/build/bench-win32" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null
-cmake --build "$root/build/bench-win32" -j2 \
+# shellcheck source=wine-arch.sh
+. "$root/scripts/wine-arch.sh"
+toolchain=toolchain-i686-w64-mingw32.cmake
+if [ "$MORVA_WINE_ARCH" = win64 ]; then toolchain=toolchain-x86_64-w64-mingw32.cmake; fi
+export MORVA_BUILD="$root/build/bench-$MORVA_WINE_ARCH"
+cmake -S "$root" -B "$MORVA_BUILD" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
+cmake --build "$MORVA_BUILD" -j2 \
   --target morva avicap32 winctl bench_service bench_recording bench_ffmpeg_camera one_window >/dev/null
 
-export MORVA_BUILD="$root/build/bench-win32"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 morva_headless_session

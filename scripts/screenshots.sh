@@ -4,7 +4,7 @@
 # frame), docs/service.png (a capture window of the capture service with
 # the moving default pattern) and docs/ffmpeg_camera.png (the main window
 # showing a camera read through ffmpeg, its test source). Look at each before
-# committing it. Runs the build of scripts/wine-arch.sh's Wine.
+# committing it.
 # Usage: scripts/screenshots.sh
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -19,14 +19,30 @@ export MORVA_BUILD="$root/build/$MORVA_WINE_ARCH"
 morva_headless_session
 unset MORVA_CAMERAS
 bin="$MORVA_BUILD/bin"
-ini="$WINEPREFIX/drive_c/windows/Morva.ini"
+windows="$WINEPREFIX/drive_c/windows"
 shot() { xwd -root -silent | convert xwd:- -crop "$1" +repage "$2"; }
 
+# Both programs start from their defaults: the prefix's settings files
+# (left by tests) are put aside and brought back at the end.
+saved="$(mktemp -d)"
+restore() {
+  for f in Morva.ini MorvaCap.ini; do
+    rm -f "$windows/$f"
+    if [ -f "$saved/$f" ]; then mv "$saved/$f" "$windows/$f"; fi
+  done
+  rm -rf "$saved"
+}
+trap 'restore; morva_end_headless_session' EXIT
+for f in Morva.ini MorvaCap.ini; do
+  if [ -f "$windows/$f" ]; then mv "$windows/$f" "$saved/$f"; fi
+done
+
 # The main window at (100, 100), 540 x 500, as the picture test places it,
-# showing the first camera for a few seconds (so that its counter is not at
-# zero) with the given cameras file ("": the built-in cameras).
+# showing the first camera of the given cameras file ("": the built-in
+# cameras) with its defaults, for a while (so that its counter is not at zero).
 main_window_shot() {  # cameras file, picture
-  printf '[Position]\r\nXPOS=100\r\nYPOS=100\r\nWidth=540\r\nHeight=500\r\n' >"$ini"
+  printf '[Position]\r\nXPOS=100\r\nYPOS=100\r\nWidth=540\r\nHeight=500\r\n' >"$windows/Morva.ini"
+  rm -f "$windows/MorvaCap.ini"
   (cd "$bin" && MORVA_CAMERAS="$1" exec wine morva.exe) >/dev/null 2>&1 </dev/null &
   app=$!
   (cd "$bin" && wine winctl.exe wait "Capture Application" 20000) >/dev/null
@@ -35,18 +51,10 @@ main_window_shot() {  # cameras file, picture
   (cd "$bin" && wine winctl.exe close "Capture Application" 10000) >/dev/null
   wait "$app" || true
 }
-saved="$(mktemp)"
-cams="$(mktemp -d)"
-trap 'rm -rf "$saved" "$cams"; morva_end_headless_session' EXIT
-# The cameras' own defaults, and no remembered settings left in the prefix
-# that the tests share.
-export MORVA_CAPTURE_SETTINGS="Z:${cams//\//\\}\\MorvaCap.ini"
-if [ -f "$ini" ]; then cp "$ini" "$saved"; fi
 main_window_shot "" "$root/docs/connection.png"
 printf '[Driver0]\r\nDescription=ffmpeg test source\r\nInput=-f lavfi -i testsrc2=size=320x240:rate=30\r\n' \
-  >"$cams/cameras.ini"
-main_window_shot "Z:${cams//\//\\}\\cameras.ini" "$root/docs/ffmpeg_camera.png"
-if [ -s "$saved" ]; then cp "$saved" "$ini"; else rm -f "$ini"; fi
+  >"$saved/cameras.ini"
+main_window_shot "Z:${saved//\//\\}\\cameras.ini" "$root/docs/ffmpeg_camera.png"
 
 # The capture service's own window: bench_service shows the live picture at
 # (0, 0) for a few seconds.

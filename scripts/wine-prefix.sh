@@ -10,6 +10,18 @@ export WINEDEBUG=-all
 # programs of the prefix.
 export WINEDLLOVERRIDES="avicap32=n,b;mscoree=;mshtml=;winemenubuilder.exe="
 
+# Wine's own fonts (Debian's fonts-wine: Marlett draws the caption buttons,
+# Tahoma the dialogs) are not always found in Wine's data folder, for instance
+# when the 64-bit loader is started directly; linked into the prefix's Fonts
+# folder they always are. Fonts the prefix has already are left alone.
+morva_link_wine_fonts() {
+  fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ] || return 0
+  for f in /usr/share/wine/fonts/*; do
+    [ -e "$fonts/${f##*/}" ] || ln -s "$f" "$fonts/${f##*/}"
+  done
+}
+
 # Creates the prefix in $WINEPREFIX once, without prompts, with the X11 driver
 # told not to manage or decorate windows (without a window manager Wine waits
 # about 2 s in every DestroyWindow of a visible top-level window). A marker
@@ -20,6 +32,7 @@ morva_prepare_prefix() {
   wineboot -i >/dev/null 2>&1 || return 1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || return 1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || return 1
+  morva_link_wine_fonts
   # The registry reaches the disk when the wineserver ends.
   wineserver -w
   touch "$WINEPREFIX/.morva-ready"

@@ -15,6 +15,10 @@ out="$(mktemp -d /tmp/morva_connection.XXXXXX)"
 trap 'rm -rf "$out"' EXIT
 bin="$build/bin"
 unset MORVA_CAMERAS
+# The capture service starts from its camera's defaults, whatever other
+# tests left in the prefix's settings file.
+win="Z:${out//\//\\}"
+export MORVA_CAPTURE_SETTINGS="$win\\MorvaCap.ini"
 if [ -e "$bin/cameras.ini" ]; then
   echo "$(basename "$0"): $bin/cameras.ini would replace the built-in cameras"; exit 1
 fi

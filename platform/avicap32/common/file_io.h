@@ -1,5 +1,5 @@
-// Reading and writing files: the start of a small file, large writes in
-// chunks, a file replaced whole through a temporary file beside it, and the
+// Reading and writing files: a small file's content up to a cap, large
+// writes in chunks, a file replaced whole through a temporary file beside it, and the
 // text of a Windows error code.
 #ifndef MORVA_AVICAP32_COMMON_FILE_IO_H
 #define MORVA_AVICAP32_COMMON_FILE_IO_H
@@ -10,10 +10,10 @@
 #include <functional>
 #include <string>
 
-// Reads `path` from its start up to its end or `maxBytes`, whichever comes
-// first (files under /proc and /sys report no size, so the reading goes to
-// the end); false when it cannot be opened or read.
-bool ReadFileStart(const char* path, size_t maxBytes, std::string* out);
+// Reads `file` from where it stands up to its end or `maxBytes`, whichever
+// comes first (files under /proc and /sys report no size, so the reading
+// goes to the end); false when a read fails.
+bool ReadUpTo(HANDLE file, size_t maxBytes, std::string* out);
 
 // Writes `size` bytes in chunks the platform takes. Returns 0, or the error
 // code of the write that failed; `*done` is what was written either way.
@@ -23,7 +23,7 @@ DWORD WriteAll(HANDLE file, const void* data, size_t size, size_t* done);
 // then moves over the name, so that the name holds the old content or the
 // new, never a part. Returns 0, or the error code of the step that failed;
 // no temporary file is left then.
-DWORD ReplaceFileWith(const char* path, const std::function<DWORD(HANDLE)>& write);
+DWORD ReplaceFileWith(const WCHAR* path, const std::function<DWORD(HANDLE)>& write);
 
 // The system's text for `code`, without its closing full stop and line
 // break ("system error N" when the system has none), cut to `size`.

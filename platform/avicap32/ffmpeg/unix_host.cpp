@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "common/file_handle.h"
 #include "common/file_io.h"
 
 bool RunningUnderWine() {
@@ -19,7 +20,10 @@ std::string WindowsPathOf(const std::string& unixPath) {
 }
 
 bool ReadUnixFile(const std::string& unixPath, std::string* out, size_t maxBytes) {
-  return ReadFileStart(WindowsPathOf(unixPath).c_str(), maxBytes, out);
+  FileHandle f(CreateFileA(WindowsPathOf(unixPath).c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  return f.valid() && ReadUpTo(f.get(), maxBytes, out);
 }
 
 bool UnixPathExists(const std::string& unixPath) {

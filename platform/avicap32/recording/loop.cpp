@@ -55,7 +55,7 @@ bool Recording::Begin() {
   if (job_.toFile && !OpenFile()) {
     writer_.reset();
     file_.Close();
-    if (file_.initialSize() == 0) DeleteFileA(job_.path);
+    if (file_.initialSize() == 0) DeleteFileW(job_.path);
     return false;
   }
   clock_ = MakePacingClock(job_.knobs.virtualClock);
@@ -146,12 +146,12 @@ bool Recording::FillFrame(bool* dropped) {
 void Recording::End() {
   if (audio_) {
     audio_->Finish(samples_);
-    if (!stopForError_) WriteAudio(samples_);
+    if (!stopForError_) WriteAudio(samples_, true);
   }
   CloseFile();
   Publish();
   if (job_.toFile && frames_ - dropped_ == 0) {
-    DeleteFileA(job_.path);
+    DeleteFileW(job_.path);
     if (!stopForError_) Error(IDS_CAP_NO_FRAME_CAP_ERROR, "No frame was recorded, so no capture file was kept.");
   }
   FinalReports();

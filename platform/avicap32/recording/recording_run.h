@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "audio/audio_encoder.h"
 #include "audio/audio_feed.h"
 #include "core/riff/avi_writer.h"
 #include "recording/abort_keys.h"
@@ -48,7 +49,7 @@ class Recording {
   bool OpenFile();
   bool WriteFrame(uint64_t n, bool dropped);
   bool WriteVideo(uint64_t n, bool dropped);
-  bool WriteAudio(const std::vector<uint8_t>& data);
+  bool WriteAudio(const std::vector<uint8_t>& pcm, bool last);
   void WriteFailed();
   bool SpaceLeft();
   void CloseFile();
@@ -73,11 +74,14 @@ class Recording {
   RecordingFile file_;
   std::unique_ptr<avi::Writer> writer_;
   std::unique_ptr<AudioFeed> audio_;
+  const WAVEFORMATEX* audioFormat_ = nullptr;  // as written, in job_.audioFormat
+  AudioEncoder encoder_;                       // when that is not the PCM captured
+  bool encoding_ = false;
   CompressionSession compressor_;
   bool compressing_ = false;
-  std::vector<uint8_t> frame_, samples_;
-  uint64_t frames_ = 0, dropped_ = 0, audioBytes_ = 0;
-  uint32_t blockAlign_ = 1;
+  std::vector<uint8_t> frame_, samples_, coded_;
+  uint64_t frames_ = 0, dropped_ = 0, audioBytes_ = 0, pcmBytes_ = 0;
+  uint32_t pcmAlign_ = 1;  // bytes of one sample frame captured
   uint64_t bytesPerSecond_ = 0;
   uint64_t room_ = 0;            // bytes that may be written, as last measured, less what was written since
   uint64_t roomMeasuredAt_ = 0;  // file size when measured

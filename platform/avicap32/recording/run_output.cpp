@@ -1,6 +1,7 @@
-// What a recording writes (see recording_run.h): the audio source it takes,
-// the capture file with its AVI writer, each frame (compressed, whole or
-// dropped) with its audio, the free-space watch and the closing of the file.
+// What a recording writes (see recording_run.h): the audio source it takes
+// (its PCM converted when another format was chosen), the capture file with
+// its AVI writer, each frame (compressed, whole or dropped) with its audio,
+// the free-space watch and the closing of the file.
 #include "audio/audio_formats.h"
 #include "common/file_io.h"
 #include "recording/recording_run.h"
@@ -12,9 +13,17 @@ const uint64_t kClosingIndexRoom = 65536;    // and room for the closing index
 
 }  // namespace
 
+// The audio source captures PCM: the chosen format itself, or the PCM that
+// the encoder converts into it.
 void Recording::ChooseAudio() {
-  if (!job_.parms.fCaptureAudio || job_.audioFormat.size() < sizeof(PCMWAVEFORMAT)) return;
-  WAVEFORMATEX f = WaveFromBytes(job_.audioFormat);
+  const WAVEFORMATEX* chosen = job_.parms.fCaptureAudio ? WaveFormatOf(job_.audioFormat) : nullptr;
+  if (!chosen) return;
+  WAVEFORMATEX f{};
+  if (!PcmSourceFor(*chosen, &f)) {
+    Error(IDS_CAP_WAVE_OPEN_ERROR, "The audio format %s cannot be recorded: recording video only.",
+          AudioFormatName(*chosen).text);
+    return;
+  }
   AudioSourceChoice choice = job_.knobs.audioSource;
   if (choice == AudioSourceChoice::Automatic) audio_ = OpenWaveInFeed(f);
   if (!audio_ && choice != AudioSourceChoice::None) audio_ = OpenToneFeed(f, static_cast<uint32_t>(period_));
@@ -22,15 +31,25 @@ void Recording::ChooseAudio() {
     Error(IDS_CAP_NO_AUDIO_CAP_ERROR, "No audio source is available: recording video only.");
     return;
   }
-  blockAlign_ = f.nBlockAlign ? f.nBlockAlign : 1;
-  bytesPerSecond_ += f.nAvgBytesPerSec;
+  if (chosen->wFormatTag != WAVE_FORMAT_PCM) {
+    encoding_ = encoder_.Open(f, *chosen);
+    if (!encoding_) {
+      audio_.reset();
+      Error(IDS_CAP_WAVE_OPEN_ERROR, "The audio compression manager cannot convert into %s: recording video only.",
+            AudioFormatName(*chosen).text);
+      return;
+    }
+  }
+  audioFormat_ = chosen;
+  pcmAlign_ = f.nBlockAlign ? f.nBlockAlign : 1;
+  bytesPerSecond_ += chosen->nAvgBytesPerSec;
 }
 
 bool Recording::OpenFile() {
   if (!file_.Open(job_.path, job_.knobs.writeLimit)) {
     char why[256];
     SystemErrorText(file_.lastError(), why, sizeof why);
-    Error(IDS_CAP_FILE_OPEN_ERROR, "Cannot open the capture file %s for writing: %s.", job_.path, why);
+    Error(IDS_CAP_FILE_OPEN_ERROR, "Cannot open the capture file %s for writing: %s.", job_.pathText.c_str(), why);
     return false;
   }
   avi::Options o;
@@ -47,7 +66,7 @@ bool Recording::OpenFile() {
   }
   if (audio_) {
     o.hasAudio = true;
-    o.audio = AviAudioFromWave(WaveFromBytes(job_.audioFormat));
+    o.audio = AviAudioFromRecord(job_.audioFormat);
   }
   writer_.reset(new avi::Writer(&file_));
   if (!writer_->Begin(o)) {
@@ -64,13 +83,13 @@ void Recording::WriteFailed() {
   DWORD code = file_.lastError();
   if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) {
     Error(IDS_CAP_NODISKSPACE, "Recording stopped: the disk is full. %s keeps what was recorded before.",
-          job_.path);
+          job_.pathText.c_str());
     return;
   }
   char why[256];
   SystemErrorText(code ? code : ERROR_WRITE_FAULT, why, sizeof why);
   Error(IDS_CAP_FILE_WRITE_ERROR, "Recording stopped: writing %s failed (%s). The file keeps what was recorded before.",
-        job_.path, why);
+        job_.pathText.c_str(), why);
 }
 
 bool Recording::SpaceLeft() {
@@ -86,15 +105,30 @@ bool Recording::SpaceLeft() {
   Error(IDS_CAP_NODISKSPACE,
         "Recording stopped: the disk is nearly full (%llu KB free, the next seconds need %llu KB). %s was closed with "
         "what was recorded.",
-        static_cast<unsigned long long>(room_ / 1024), static_cast<unsigned long long>(need / 1024), job_.path);
+        static_cast<unsigned long long>(room_ / 1024), static_cast<unsigned long long>(need / 1024),
+        job_.pathText.c_str());
   return false;
 }
 
-bool Recording::WriteAudio(const std::vector<uint8_t>& data) {
-  if (data.empty()) return true;
-  audioBytes_ += data.size();
+// Writes the PCM captured, converted first when the format is another one;
+// the last call flushes the conversion.
+bool Recording::WriteAudio(const std::vector<uint8_t>& pcm, bool last) {
+  pcmBytes_ += pcm.size();
+  const std::vector<uint8_t>* data = &pcm;
+  if (encoding_) {
+    coded_.clear();
+    if (!encoder_.Convert(pcm, coded_) || (last && !encoder_.Finish(coded_))) {
+      stopForError_ = true;
+      Error(IDS_CAP_AUDIO_DROP_COMPERROR, "Recording stopped: the audio could not be converted into %s.",
+            AudioFormatName(*audioFormat_).text);
+      return false;
+    }
+    data = &coded_;
+  }
+  if (data->empty()) return true;
+  audioBytes_ += data->size();
   if (!writer_) return true;
-  if (writer_->AddAudio(data.data(), static_cast<uint32_t>(data.size()))) return true;
+  if (writer_->AddAudio(data->data(), static_cast<uint32_t>(data->size()))) return true;
   WriteFailed();
   return false;
 }
@@ -125,7 +159,7 @@ bool Recording::WriteFrame(uint64_t n, bool dropped) {
   if (writer_ && !WriteVideo(n, dropped)) return false;
   if (audio_) {
     audio_->TakeFrame(n, samples_);
-    if (!WriteAudio(samples_)) return false;
+    if (!WriteAudio(samples_, false)) return false;
   }
   return true;
 }

@@ -2,13 +2,14 @@
 // The list of synthetic camera drivers (indices 0 to 9) and the parser of
 // the cameras file that can replace the built-in list.
 //
-// The cameras file is a plain INI file. Each section [Driver<N>], N from 0
+// The cameras file is a plain INI file (a byte-order mark is dealt with
+// before, see core/text/text_marks.h). Each section [Driver<N>], N from 0
 // to 9, installs a driver at index N; indices without a section are gaps.
 // Keys (all optional; case does not matter):
 //   Description=<text>        name shown in driver lists (default "Morva Camera <N>")
 //   Version=<text>            version text (default "Version 1.0")
 //   Sizes=<W>x<H>,...         picture sizes offered, the first is the default
-//                             (default 320x240,160x120,640x480)
+//                             (default 320x240,160x120,640x480,1280x720,1920x1080)
 //   BitDepths=<n>,...         bit depths offered out of 16, 24, 32, the first
 //                             is the default (default 24,32,16)
 //   Pattern=bars|checker|gradient   what the camera shows (default bars)

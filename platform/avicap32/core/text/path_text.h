@@ -10,7 +10,8 @@
 namespace capcore {
 
 // The path up to and including its last '\\' or '/'; "" when it has none.
-std::string FolderOf(const std::string& path);
+// Paths are wide, as the service keeps them.
+std::wstring FolderOf(const std::wstring& path);
 
 // `text` without the blanks (spaces, tabs, line ends) at either end.
 std::string Trim(const std::string& text);
