@@ -24,7 +24,7 @@ export MORVA_BUILD="$root/build/bench-$MORVA_WINE_ARCH"
 cmake -S "$root" -B "$MORVA_BUILD" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
 cmake --build "$MORVA_BUILD" -j2 \
-  --target morva avicap32 winctl bench_service bench_recording one_window >/dev/null
+  --target morva avicap32 winctl bench_service bench_recording bench_ffmpeg_camera one_window >/dev/null
 
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"

@@ -9,7 +9,7 @@ Called by scripts/benchmarks.sh, which builds the Release trees and starts
 the Wine session (DISPLAY, WINEPREFIX and a warm wineserver) first.
   run_all.py ROOT NATIVE_BUILD WIN32_BUILD [ROW ...]
 ROW picks rows by name (writer, synthesis, preview, savedib, startup,
-recording); all of them by default.
+recording, ffmpeg); all of them by default.
 Environment: MORVA_BENCH_PAIRS (pairs per comparison, default 7, at least 5),
 MORVA_BENCH_RUNS (runs of a figure without anchor, default 3),
 MORVA_BENCH_SECONDS (length of the long recordings, default 60).
@@ -236,6 +236,38 @@ def recording_rows():
     return out
 
 
+# --- a camera read through ffmpeg (its test source) ---------------------------
+def ffmpeg_rows():
+    """Live picture and recording of ffmpeg's test source at 30 frames/s, 10 s
+    each: frames, dropped frames, and the CPU share of the Wine process and of
+    its ffmpeg."""
+    def run(mode, w, h):
+        def step():
+            text = wine_run([os.path.join(BIN, "bench_ffmpeg_camera.exe"), mode, str(w), str(h), "10"])
+            frames = number(r": (\d+) frames", text)
+            dropped = number(r"\((\d+) dropped\)", text) if mode == "record" else 0.0
+            return frames, dropped, number(r"Wine process ([\d.]+)%", text), number(r"ffmpeg ([\d.]+)%", text)
+        return step
+
+    out = []
+    for mode, goal_cpu in (("preview", 10), ("record", 25)):
+        small, large = interleave([run(mode, 640, 480), run(mode, 1280, 720)], RUNS, warmup=0)
+        for (w, h), runs in (((640, 480), small), ((1280, 720), large)):
+            frames = [r[0] for r in runs]
+            dropped = [r[1] for r in runs]
+            wine = [r[2] for r in runs]
+            ff = [r[3] for r in runs]
+            figure = "%s frames in 10 s%s, Wine process %s, ffmpeg %s of one core" % (
+                spread(frames, "{:.0f}"), ", %s dropped" % spread(dropped, "{:.0f}") if mode == "record" else "",
+                spread(wine, "{:.1f}", " %"), spread(ff, "{:.1f}", " %"))
+            m = statistics.median(wine)
+            what = "%s from ffmpeg's test source, %d x %d at 30 frames/s, Wine" % (
+                "live preview" if mode == "preview" else "24-bit recording", w, h)
+            out.append((what, figure, "", "", goal(m < goal_cpu, "Wine process under %d %% of one core" % goal_cpu,
+                                                   "%.1f points" % (m - goal_cpu))))
+    return out
+
+
 # --- start to the first live frame against a trivial window ------------------
 def startup_rows():
     screen = screen_watch.Screen()
@@ -309,6 +341,7 @@ def main():
     row("savedib", savedib_rows)
     row("startup", startup_rows)
     row("recording", recording_rows)
+    row("ffmpeg", ffmpeg_rows)
     print("Machine: " + machine())
     print("%d interleaved pairs per comparison, %d runs per figure without anchor; median (range)." % (PAIRS, RUNS))
     print()

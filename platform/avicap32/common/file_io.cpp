@@ -1,4 +1,4 @@
-// Writing files (see file_io.h).
+// Reading and writing files (see file_io.h).
 #include "common/file_io.h"
 
 #include <cstdio>
@@ -38,6 +38,19 @@ DWORD CreateTempBeside(const WCHAR* path, std::wstring* temp, FileHandle* file) 
 }
 
 }  // namespace
+
+bool ReadUpTo(HANDLE file, size_t maxBytes, std::string* out) {
+  out->clear();
+  char buf[4096];
+  while (out->size() < maxBytes) {
+    DWORD want = static_cast<DWORD>(maxBytes - out->size() < sizeof buf ? maxBytes - out->size() : sizeof buf);
+    DWORD got = 0;
+    if (!ReadFile(file, buf, want, &got, nullptr)) return false;
+    if (got == 0) break;
+    out->append(buf, got);
+  }
+  return true;
+}
 
 DWORD WriteAll(HANDLE file, const void* data, size_t size, size_t* done) {
   const char* p = static_cast<const char*>(data);

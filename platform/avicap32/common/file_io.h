@@ -1,5 +1,6 @@
-// Writing files: large writes in chunks, a file replaced whole through a
-// temporary file beside it, and the text of a Windows error code.
+// Reading and writing files: a small file's content up to a cap, large
+// writes in chunks, a file replaced whole through a temporary file beside it, and the
+// text of a Windows error code.
 #ifndef MORVA_AVICAP32_COMMON_FILE_IO_H
 #define MORVA_AVICAP32_COMMON_FILE_IO_H
 
@@ -7,6 +8,12 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
+
+// Reads `file` from where it stands up to its end or `maxBytes`, whichever
+// comes first (files under /proc and /sys report no size, so the reading
+// goes to the end); false when a read fails.
+bool ReadUpTo(HANDLE file, size_t maxBytes, std::string* out);
 
 // Writes `size` bytes in chunks the platform takes. Returns 0, or the error
 // code of the write that failed; `*done` is what was written either way.

@@ -34,6 +34,14 @@ uint64_t Number(const char* name, uint64_t fallback) {
   return n;
 }
 
+// An absolute Unix path without its closing '/'s, or `fallback`.
+std::string UnixPath(const char* name, const std::string& fallback) {
+  std::string v;
+  if (!Text(name, &v) || v[0] != '/') return fallback;
+  while (v.size() > 1 && v.back() == '/') v.pop_back();
+  return v;
+}
+
 AudioSourceChoice AudioSource() {
   std::string v;
   if (!Text("MORVA_AVICAP_AUDIO_SOURCE", &v)) return AudioSourceChoice::Automatic;
@@ -54,5 +62,9 @@ ServiceKnobs ReadKnobs() {
   k.partLimit = Number("MORVA_AVICAP_PART_LIMIT", 1ull << 30);
   std::string clock;
   k.virtualClock = Text("MORVA_AVICAP_CLOCK", &clock) && lstrcmpiA(clock.c_str(), "virtual") == 0;
+  k.ffmpegProgram = UnixPath("MORVA_FFMPEG", k.ffmpegProgram);
+  k.video4linuxRoot = UnixPath("MORVA_VIDEO4LINUX_ROOT", "");
+  if (k.video4linuxRoot == "/") k.video4linuxRoot.clear();
+  k.unixTempFolder = UnixPath("TMPDIR", k.unixTempFolder);
   return k;
 }

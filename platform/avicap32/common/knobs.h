@@ -17,6 +17,12 @@
 //   MORVA_AVICAP_PART_LIMIT=<bytes>    size of one RIFF part of the AVI (1 GiB)
 //   MORVA_AVICAP_CLOCK=virtual         recordings run on a clock that jumps to each
 //                                      frame's time instead of waiting for it
+//   MORVA_FFMPEG=<unix path>           the ffmpeg program of the cameras read through
+//                                      ffmpeg (/usr/bin/ffmpeg)
+//   MORVA_VIDEO4LINUX_ROOT=<unix path> a stand-in tree with sys/ and dev/ in place of /
+//                                      where the machine's cameras are looked for
+//   TMPDIR=<unix path>                 the Unix temporary folder of ffmpeg's private
+//                                      folders (/tmp)
 #ifndef MORVA_AVICAP32_COMMON_KNOBS_H
 #define MORVA_AVICAP32_COMMON_KNOBS_H
 
@@ -33,6 +39,9 @@ struct ServiceKnobs {
   bool spaceWatch = true;
   uint64_t partLimit = 1ull << 30;
   bool virtualClock = false;
+  std::string ffmpegProgram = "/usr/bin/ffmpeg";
+  std::string video4linuxRoot;  // "" for /; never ends in '/'
+  std::string unixTempFolder = "/tmp";
 };
 
 ServiceKnobs ReadKnobs();

@@ -10,10 +10,12 @@
 #include <string>
 
 #include "common/file_handle.h"
+#include "common/file_io.h"
 #include "common/knobs.h"
 #include "common/path_names.h"
 #include "core/text/path_text.h"
 #include "core/text/text_marks.h"
+#include "ffmpeg/unix_host.h"
 #include "module.h"
 
 namespace {
@@ -45,17 +47,8 @@ ReadResult ReadSmallFile(const WCHAR* path, std::string* out) {
   if (size.QuadPart > kMaxFileBytes) return ReadResult::TooLarge;
   // Up to one byte past the cap: a file grown since its size was taken is
   // found too large all the same.
-  out->assign(static_cast<size_t>(kMaxFileBytes) + 1, '\0');
-  DWORD total = 0;
-  while (total < out->size()) {
-    DWORD got = 0;
-    if (!ReadFile(f.get(), &(*out)[total], static_cast<DWORD>(out->size()) - total, &got, nullptr))
-      return ReadResult::ReadFailed;
-    if (got == 0) break;
-    total += got;
-  }
-  out->resize(total);
-  return total > kMaxFileBytes ? ReadResult::TooLarge : ReadResult::Read;
+  if (!ReadUpTo(f.get(), static_cast<size_t>(kMaxFileBytes) + 1, out)) return ReadResult::ReadFailed;
+  return out->size() > kMaxFileBytes ? ReadResult::TooLarge : ReadResult::Read;
 }
 
 bool BesideModule(const WCHAR* name, std::wstring* out) {
@@ -86,12 +79,18 @@ const char* Problem(ReadResult r) {
   }
 }
 
-}  // namespace
+// Cameras read through ffmpeg exist only under Wine; on Windows they go.
+void FinishList(CameraList* cameras, const ServiceKnobs& knobs) {
+  bool wine = RunningUnderWine();
+  for (capcore::DriverConfig& d : cameras->list.drivers)
+    if (d.IsFfmpeg() && !wine) d = capcore::DriverConfig();
+  AddVideoCameras(&cameras->list, knobs);
+}
 
-CameraList LoadCameraList() {
+CameraList LoadListedCameras(const ServiceKnobs& knobs) {
   CameraList result;
   result.list = capcore::DefaultDrivers();
-  std::wstring path = ReadKnobs().camerasFile;
+  std::wstring path = knobs.camerasFile;
   bool fromEnvironment = !path.empty();
   if (!fromEnvironment && !BesideModule(L"cameras.ini", &path)) return result;
   if (!fromEnvironment && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return result;
@@ -119,4 +118,13 @@ CameraList LoadCameraList() {
     }
   }
   return result;
+}
+
+}  // namespace
+
+CameraList LoadCameraList() {
+  ServiceKnobs knobs = ReadKnobs();
+  CameraList cameras = LoadListedCameras(knobs);
+  FinishList(&cameras, knobs);
+  return cameras;
 }

@@ -3,13 +3,16 @@
 // path), else cameras.ini beside avicap32.dll, else the built-in list; it is
 // read afresh on every call: the file is small, and tests switch it between
 // cases. Only a regular file of up to 64 KB is read, as it is or opened by a
-// UTF-8 or UTF-16 byte-order mark. Each camera's chosen settings are
-// remembered (driver_settings.cpp).
+// UTF-8 or UTF-16 byte-order mark. Cameras read through ffmpeg (the file's
+// Input key, and the machine's own cameras after the others) are offered only
+// under Wine. Each camera's chosen settings are remembered
+// (driver_settings.cpp).
 #ifndef MORVA_AVICAP32_DRIVERS_DRIVERS_H
 #define MORVA_AVICAP32_DRIVERS_DRIVERS_H
 
 #include <string>
 
+#include "common/knobs.h"
 #include "core/camera/camera_config.h"
 
 struct CameraList {
@@ -18,6 +21,10 @@ struct CameraList {
 };
 
 CameraList LoadCameraList();
+
+// The machine's V4L2 cameras, read through ffmpeg, after the drivers in
+// `list` (video_cameras.cpp; only under Wine with ffmpeg there).
+void AddVideoCameras(capcore::DriverList* list, const ServiceKnobs& knobs);
 
 struct CaptureWindowState;
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/image/frame_synth.h"
+#include "ffmpeg/ffmpeg_feed.h"
 #include "recording/recording_run.h"
 
 namespace {
@@ -112,9 +113,7 @@ void Recording::PumpMessages() {
 
 bool Recording::TakeFrame(uint64_t now, bool dropped) {
   uint64_t due = frames_ * period_;
-  if (!dropped)
-    capcore::RenderFrame(job_.format, job_.source, static_cast<uint32_t>(frames_), static_cast<uint32_t>(due / 1000),
-                         frame_.data(), frame_.size());
+  if (!dropped && !FillFrame(&dropped)) return false;
   if (!SpaceLeft()) return false;
   if (!dropped) VideoStream(due);  // the procedure may change the frame before it is written
   if (!WriteFrame(frames_, dropped)) return false;
@@ -123,6 +122,30 @@ bool Recording::TakeFrame(uint64_t now, bool dropped) {
   Publish();
   if (!dropped) ShowInWindow(now);
   return ReportSecond();
+}
+
+// The frame due now into frame_: made by the synthetic camera, or the newest
+// one of a camera read through ffmpeg (none new within half a period: it is
+// written as dropped). False when that camera's stream has ended (reported
+// once, by whoever sees the end first).
+bool Recording::FillFrame(bool* dropped) {
+  uint64_t due = frames_ * period_;
+  if (!job_.ffmpegCamera) {
+    capcore::RenderFrame(job_.format, job_.source, static_cast<uint32_t>(frames_), static_cast<uint32_t>(due / 1000),
+                         frame_.data(), frame_.size());
+    return true;
+  }
+  FfmpegFeed::Take t = FfmpegFeed::Take::Ended;
+  if (job_.feed)
+    t = job_.feed->TakeNewer(&feedSeen_, static_cast<DWORD>(period_ / 2000), job_.format, frame_.data(),
+                             frame_.size());
+  if (t == FfmpegFeed::Take::NoNewFrame) *dropped = true;
+  if (t != FfmpegFeed::Take::Ended) return true;
+  stopForError_ = true;
+  if (!job_.feed || job_.feed->ClaimEndReport())
+    Error(IDS_CAP_DRIVER_ERROR, "Recording stopped: %s",
+          job_.feed ? job_.feed->EndText().c_str() : "the camera is not running. Connect to it again.");
+  return false;
 }
 
 void Recording::End() {

@@ -41,6 +41,7 @@ class Recording {
   void Wait(uint64_t micros);
   void PumpMessages();
   bool TakeFrame(uint64_t now, bool dropped);
+  bool FillFrame(bool* dropped);
   void End();
 
   // run_output.cpp
@@ -96,6 +97,7 @@ class Recording {
   uint64_t lastShown_ = 0;
   bool shownOnce_ = false;
   bool stopForError_ = false;  // a failure that ended the recording was reported
+  uint32_t feedSeen_ = 0;      // the last frame number taken from a camera read through ffmpeg
 };
 
 #endif

@@ -30,6 +30,8 @@
 #include "core/riff/avi_format.h"
 #include "window/capture_state.h"
 
+class FfmpegFeed;
+
 struct RecordingState : std::enable_shared_from_this<RecordingState> {
   RecordingState();
   ~RecordingState();  // frees the chosen compressor
@@ -119,6 +121,8 @@ struct RecordingJob {
   UINT previewRateMs = kDefaultPreviewMs;
   bool showFrames = false;            // in the window's thread with preview on
   ServiceKnobs knobs;                 // as they were when it started
+  bool ffmpegCamera = false;          // frames come from `feed`, not the synthetic camera
+  std::shared_ptr<FfmpegFeed> feed;   // held until the recording ends, even past the window
 };
 
 // Runs one recording to its end; TRUE when it recorded.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/path_names.h"
+#include "ffmpeg/ffmpeg_camera.h"
 #include "recording/recording_state.h"
 #include "window/capture_window.h"
 
@@ -52,6 +53,8 @@ std::unique_ptr<RecordingJob> MakeJob(CaptureWindowState* s, RecordingState* rec
   job->previewRateMs = s->previewRateMs;
   job->showFrames = !job->onWorker && s->preview;
   job->knobs = ReadKnobs();
+  job->ffmpegCamera = s->ffmpeg != nullptr;
+  job->feed = FfmpegFeedOf(s);
   return job;
 }
 

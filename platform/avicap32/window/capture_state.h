@@ -29,6 +29,7 @@ struct DisplaySettings {
 };
 
 struct RecordingState;
+struct FfmpegCamera;
 
 // The preview period of a new window, in milliseconds (about 15 frames a second).
 constexpr UINT kDefaultPreviewMs = 66;
@@ -102,6 +103,10 @@ struct CaptureWindowState : std::enable_shared_from_this<CaptureWindowState> {
 
   // The recording's settings and the recording in progress (recording/).
   std::shared_ptr<RecordingState> recording;
+
+  // The connected camera's ffmpeg stream, for a camera read through ffmpeg
+  // (ffmpeg/ffmpeg_camera.h).
+  std::shared_ptr<FfmpegCamera> ffmpeg;
 };
 
 // --- For the recording code -------------------------------------------------

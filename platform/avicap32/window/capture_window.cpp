@@ -11,6 +11,7 @@
 
 #include "dialogs/dialog_runner.h"
 #include "dialogs/dialogs.h"
+#include "ffmpeg/ffmpeg_camera.h"
 #include "module.h"
 #include "window/capture_window.h"
 
@@ -124,6 +125,7 @@ void OnDestroy(CaptureWindowState* s) {
   EndDriverDialogOf(s);
   ReleaseRecordingState(s);
   StopView(s);
+  CloseFfmpegCamera(s);
 }
 
 // The window lets go of its state; a request still running further up the
@@ -151,6 +153,7 @@ LRESULT Dispatch(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER: OnPreviewTimer(s); return 0;
     case WM_PAINT: PaintCaptureWindow(s); return 0;
     case WM_ERASEBKGND: return 1;
+    case kFfmpegEndedMessage: return ReportFfmpegEnd(s);
     default: return HandleRequest(w, s, msg, wp, lp);
   }
 }

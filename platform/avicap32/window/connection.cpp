@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "drivers/drivers.h"
+#include "ffmpeg/ffmpeg_camera.h"
 #include "window/capture_window.h"
 
 namespace {
@@ -28,10 +29,12 @@ LRESULT ConnectDriver(CaptureWindowState* s, WPARAM index) {
   if (IsRecording(s)) return FALSE;
   CameraList cameras = LoadCameraList();
   QueueConfigError(s, cameras.error.c_str());
+  if (s->gone) return FALSE;  // the error procedure destroyed the window
   if (s->connected) DisconnectDriver(s);
   if (index >= capcore::kMaxDrivers) return FALSE;
-  const capcore::DriverConfig& d = cameras.list.drivers[index];
+  capcore::DriverConfig& d = cameras.list.drivers[index];
   if (!d.present || d.connectFails || d.sizes.empty() || d.bitDepths.empty()) return FALSE;
+  if (d.IsFfmpeg() && !PrepareFfmpegCamera(s, &d)) return FALSE;  // reported
   s->driver = d;
   s->driverIndex = static_cast<int>(index);
   s->connected = true;
@@ -42,12 +45,14 @@ LRESULT ConnectDriver(CaptureWindowState* s, WPARAM index) {
   s->connectTick = GetTickCount();
   SetFormat(s, d.sizes[0].width, d.sizes[0].height, d.bitDepths[0]);
   LoadDriverSettings(s);
+  if (s->ffmpeg != nullptr && !OpenFfmpegCamera(s)) return FALSE;  // disconnected and reported
   return TRUE;
 }
 
 LRESULT DisconnectDriver(CaptureWindowState* s) {
   if (!s->connected || IsRecording(s)) return FALSE;
   StopView(s);
+  CloseFfmpegCamera(s);
   s->connected = false;
   s->driverIndex = -1;
   s->driver = capcore::DriverConfig();

@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "ffmpeg/ffmpeg_camera.h"
 #include "window/capture_window.h"
 #include "core/image/pixel_convert.h"
 
@@ -32,7 +33,11 @@ void StartTimer(CaptureWindowState* s) {
 bool MakeFrame(CaptureWindowState* s) {
   if (!s->connected) return false;
   DWORD t = GetTickCount() - s->connectTick;
-  if (!RenderDriverFrame(s, s->framesMade, t, s->frame.data(), s->frame.size())) return false;
+  if (s->ffmpeg != nullptr) {
+    if (!TakeFfmpegFrame(s)) return false;
+  } else if (!RenderDriverFrame(s, s->framesMade, t, s->frame.data(), s->frame.size())) {
+    return false;
+  }
   ++s->framesMade;
   s->frameTimeMs = t;
   ShowCurrentFrame(s);

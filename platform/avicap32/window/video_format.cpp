@@ -7,6 +7,7 @@
 
 #include "window/capture_window.h"
 #include "drivers/drivers.h"
+#include "ffmpeg/ffmpeg_camera.h"
 
 capcore::FrameFormat FrameFormatOf(const CaptureWindowState* s) {
   capcore::FrameFormat f;
@@ -53,6 +54,7 @@ LRESULT SetVideoFormat(CaptureWindowState* s, WPARAM size, const BITMAPINFO* in)
     return FALSE;
   if (!s->driver.OffersSize(h.biWidth, h.biHeight) || !s->driver.OffersDepth(h.biBitCount))
     return FALSE;
+  if (s->ffmpeg != nullptr && !ResizeFfmpegCamera(s, h.biWidth, h.biHeight)) return FALSE;  // reported
   bool hadFrame = s->haveFrame;
   SetFormat(s, h.biWidth, h.biHeight, h.biBitCount);
   if (hadFrame) MakeFrame(s);  // the picture on screen at once in the new format

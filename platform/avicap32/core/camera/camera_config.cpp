@@ -5,15 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/text/path_text.h"
+
 namespace capcore {
 namespace {
-
-std::string Trim(const std::string& s) {
-  size_t a = 0, b = s.size();
-  while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-  while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
-  return s.substr(a, b - a);
-}
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -95,7 +90,14 @@ bool ApplyKey(DriverConfig* d, const std::string& key, const std::string& value)
   std::string k = Lower(key);
   if (k == "description") { d->description = value; return true; }
   if (k == "version") { d->version = value; return true; }
-  if (k == "sizes") return ParseSizes(value, &d->sizes);
+  if (k == "sizes") {
+    d->sizesGiven = ParseSizes(value, &d->sizes);
+    return d->sizesGiven;
+  }
+  if (k == "input") {
+    d->input = value;
+    return !value.empty();
+  }
   if (k == "bitdepths") return ParseDepths(value, &d->bitDepths);
   if (k == "pattern") return ParsePattern(value, &d->pattern);
   if (k == "connectfails") return ParseFlag(value, &d->connectFails);
@@ -119,7 +121,20 @@ ConfigParse Malformed(int line, const char* what) {
   return r;
 }
 
+// A camera read through ffmpeg: its sizes unless given, and none of the
+// synthetic camera's dialogs and overlay.
+void FinishFfmpegDriver(DriverConfig* d) {
+  if (!d->IsFfmpeg()) return;
+  if (!d->sizesGiven) d->sizes = CommonCameraSizes();
+  d->hasSourceDialog = false;
+  d->hasOverlay = false;
+}
+
 }  // namespace
+
+std::vector<PictureSize> CommonCameraSizes() {
+  return {{640, 480}, {320, 240}, {160, 120}, {800, 600}, {1280, 720}};
+}
 
 bool ParsePattern(const std::string& text, Pattern* out) {
   std::string t = Lower(Trim(text));
@@ -138,11 +153,13 @@ const char* PatternName(Pattern p) {
   }
 }
 
-bool DriverConfig::OffersSize(int width, int height) const {
+bool HasSize(const std::vector<PictureSize>& sizes, int width, int height) {
   for (const PictureSize& s : sizes)
     if (s.width == width && s.height == height) return true;
   return false;
 }
+
+bool DriverConfig::OffersSize(int width, int height) const { return HasSize(sizes, width, height); }
 
 bool DriverConfig::OffersDepth(int bitCount) const {
   for (int d : bitDepths)
@@ -196,6 +213,7 @@ ConfigParse ParseCameraConfig(const std::string& text) {
       return Malformed(lineNo, "unknown key or bad value");
   }
   if (!any) return Malformed(0, "no [Driver<N>] section");
+  for (DriverConfig& d : r.list.drivers) FinishFfmpegDriver(&d);
   return r;
 }
 

@@ -16,6 +16,15 @@
 //   ConnectFails=0|1          connecting always fails
 //   SourceDialog=0|1, FormatDialog=0|1, DisplayDialog=0|1   dialogs it has (default 1)
 //   Overlay=0|1               it has overlay (default 0)
+//   Input=<ffmpeg input>      a camera read through ffmpeg, with these input
+//                             arguments ("-f v4l2 -i /dev/video2", a file, a
+//                             network camera's URL; "..." keeps blanks in one
+//                             argument). Sizes is optional there: without
+//                             it the picture is the source's own size (found
+//                             on connection), and common sizes scaled by
+//                             ffmpeg are offered beside it. Such a camera has
+//                             no source dialog and no overlay; Pattern and
+//                             ConnectFails do not apply.
 // Lines starting with ';' or '#' and blank lines are ignored. A file with no
 // [Driver<N>] section, an unknown section or key, a bad value or a line that
 // is neither a section nor key=value is malformed: the built-in list stands
@@ -52,7 +61,10 @@ struct DriverConfig {
   bool hasFormatDialog = true;
   bool hasDisplayDialog = true;
   bool hasOverlay = false;
+  std::string input;          // ffmpeg's input arguments; empty: a synthetic camera
+  bool sizesGiven = false;    // Sizes came from the cameras file
 
+  bool IsFfmpeg() const { return !input.empty(); }
   bool OffersSize(int width, int height) const;
   bool OffersDepth(int bitCount) const;
 };
@@ -60,6 +72,13 @@ struct DriverConfig {
 struct DriverList {
   DriverConfig drivers[kMaxDrivers];
 };
+
+// True when `sizes` holds width x height.
+bool HasSize(const std::vector<PictureSize>& sizes, int width, int height);
+
+// The sizes offered by a camera read through ffmpeg whose sizes are not
+// known: 640 x 480 first, then the other common ones.
+std::vector<PictureSize> CommonCameraSizes();
 
 // Index 0: moving colour bars, index 1: a moving checkerboard; 2..9 empty.
 DriverList DefaultDrivers();

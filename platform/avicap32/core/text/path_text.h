@@ -1,6 +1,6 @@
 // core/text/: small text helpers of the service. The folder part of a path,
-// with either separator, and the one clamp of a text length for the
-// platform's int-sized counts.
+// with either separator, a text without its surrounding blanks, and the one
+// clamp of a text length for the platform's int-sized counts.
 #ifndef MORVA_CAPCORE_PATH_TEXT_H
 #define MORVA_CAPCORE_PATH_TEXT_H
 
@@ -12,6 +12,9 @@ namespace capcore {
 // The path up to and including its last '\\' or '/'; "" when it has none.
 // Paths are wide, as the service keeps them.
 std::wstring FolderOf(const std::wstring& path);
+
+// `text` without the blanks (spaces, tabs, line ends) at either end.
+std::string Trim(const std::string& text);
 
 // The largest text count handed to the platform's text functions: a caller's
 // buffer size beyond it is taken as this many characters.

@@ -1,0 +1,230 @@
+// One camera stream from ffmpeg (see ffmpeg_feed.h).
+#include <winsock2.h>  // before windows.h
+
+#include "ffmpeg/ffmpeg_feed.h"
+
+#include <cstdlib>
+#include <new>
+
+#include "core/ffmpeg/ffmpeg_log.h"
+#include "core/image/packed_bgr.h"
+#include "ffmpeg/loopback.h"
+#include "ffmpeg/unix_host.h"
+
+namespace {
+
+enum : DWORD {
+  kStartMs = 10000,    // ffmpeg's start and its first frame (a camera may take a few seconds)
+  kStallMs = 5000,     // silence after which a stream counts as stopped
+  kExitWaitMs = 2000,  // for ffmpeg to be gone after it was told to stop
+  kPollMs = 20,
+};
+enum { kMaxLogBytes = 64 * 1024, kLogLineChars = 200, kMaxPidBytes = 32 };
+
+capcore::FrameFormat PackedFormat(int width, int height) {
+  capcore::FrameFormat f;
+  f.width = width;
+  f.height = height;
+  f.bitCount = 24;
+  return f;
+}
+
+void TouchFile(const std::string& unixPath) {
+  HANDLE f = CreateFileA(WindowsPathOf(unixPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+}
+
+}  // namespace
+
+std::shared_ptr<FfmpegFeed> FfmpegFeed::Start(const Setup& setup, std::string* error) {
+  std::shared_ptr<FfmpegFeed> feed(new (std::nothrow) FfmpegFeed);
+  if (!feed) {
+    *error = "There is not enough memory to start the camera " + setup.camera + ".";
+    return nullptr;
+  }
+  if (!feed->Launch(setup, error)) return nullptr;  // its destructor ends what was started
+  return feed;
+}
+
+bool FfmpegFeed::Launch(const Setup& setup, std::string* error) {
+  InitializeCriticalSection(&lock_);
+  InitializeConditionVariable(&arrived_);
+  lockReady_ = true;
+  camera_ = setup.camera;
+  width_ = setup.stream.width;
+  height_ = setup.stream.height;
+  size_t frameBytes = capcore::PackedBgrBytes(PackedFormat(width_, height_));
+  const std::string cannotOpen = "The camera " + camera_ + " could not be opened: ";
+  const std::string whatToDo = ". Check that it is plugged in and not in use by another program, then connect to it again.";
+  LoopbackListener listener;
+  if (frameBytes == 0 || !folder_.Create(setup.knobs.unixTempFolder) || !listener.Open()) {
+    *error = cannotOpen + "the service could not prepare its connection to ffmpeg" + whatToDo;
+    return false;
+  }
+  files_ = folder_.Files();
+  capcore::StreamRequest stream = setup.stream;
+  stream.port = listener.Port();
+  std::string script =
+      capcore::StreamScript(setup.knobs.ffmpegProgram, capcore::StreamArguments(stream), files_, OwnUnixPid());
+  if (!StartShellScript(script)) {
+    *error = cannotOpen + "/bin/sh could not be started" + whatToDo;
+    return false;
+  }
+  // A source that cannot be opened makes ffmpeg end: seen as a connection
+  // that never comes, or at once as its process gone.
+  SOCKET connection = listener.AcceptOne(kStartMs, [this]() {
+    if (pid_ == 0) {
+      ReadPid();
+      return true;  // the script is still starting
+    }
+    return UnixProcessRunning(pid_);
+  });
+  connection_ = connection;
+  newest_.assign(frameBytes, 0);
+  // The first frame, whole and of the exact size, within the start-up time.
+  bool first = connection_ != INVALID_SOCKET && SetReceiveTimeout(connection_, kStartMs) &&
+               ReceiveExactly(connection_, newest_.data(), newest_.size()) &&
+               SetReceiveTimeout(connection_, kStallMs);
+  if (!first) {
+    Sleep(kPollMs * 5);  // ffmpeg's last words reach its log
+    std::string why = LogLine();
+    if (why.empty()) why = "ffmpeg sent no picture within " + std::to_string(kStartMs / 1000) + " seconds";
+    *error = cannotOpen + why + whatToDo;
+    return false;
+  }
+  newestNumber_ = 1;
+  receiver_ = CreateThread(nullptr, 0, ReceiverMain, this, 0, nullptr);
+  if (receiver_ == nullptr) {
+    *error = cannotOpen + "the service could not start its receiving thread" + whatToDo;
+    return false;
+  }
+  return true;
+}
+
+DWORD WINAPI FfmpegFeed::ReceiverMain(LPVOID self) {
+  try {
+    static_cast<FfmpegFeed*>(self)->Receive();
+  } catch (...) {
+    static_cast<FfmpegFeed*>(self)->End("the service ran out of memory");
+  }
+  return 0;
+}
+
+void FfmpegFeed::Receive() {
+  std::vector<uint8_t> incoming(newest_.size());
+  for (;;) {
+    bool whole = ReceiveExactly(connection_, incoming.data(), incoming.size());
+    int why = whole ? 0 : WSAGetLastError();
+    EnterCriticalSection(&lock_);
+    bool stopping = stopping_;
+    if (whole && !stopping) {
+      newest_.swap(incoming);
+      ++newestNumber_;
+      WakeAllConditionVariable(&arrived_);
+    }
+    LeaveCriticalSection(&lock_);
+    if (stopping) return;
+    if (whole) continue;
+    Sleep(kPollMs * 5);  // ffmpeg's last words reach its log
+    std::string line = LogLine();
+    if (why == WSAETIMEDOUT)
+      End("no picture came for " + std::to_string(kStallMs / 1000) + " seconds");
+    else
+      End(line.empty() ? "ffmpeg ended" : "ffmpeg: " + line);
+    return;
+  }
+}
+
+void FfmpegFeed::End(const std::string& why) {
+  TouchFile(files_.stopFile);  // a hung ffmpeg is ended by its watchdog
+  EnterCriticalSection(&lock_);
+  ended_ = true;
+  endText_ = "The camera " + camera_ + " stopped sending pictures (" + why +
+             "). Check that it is still plugged in, then connect to it again.";
+  WakeAllConditionVariable(&arrived_);
+  LeaveCriticalSection(&lock_);
+}
+
+// ffmpeg's pid from the script's pid file, once it is there.
+bool FfmpegFeed::ReadPid() {
+  std::string text;
+  if (pid_ == 0 && ReadUnixFile(files_.pidFile, &text, kMaxPidBytes)) pid_ = std::strtol(text.c_str(), nullptr, 10);
+  return pid_ > 0;
+}
+
+std::string FfmpegFeed::LogLine() {
+  std::string log;
+  if (!ReadUnixFile(files_.logFile, &log, kMaxLogBytes)) return "";
+  return capcore::LastLogLine(log, kLogLineChars);
+}
+
+FfmpegFeed::Take FfmpegFeed::TakeNewer(uint32_t* seen, DWORD waitMs, const capcore::FrameFormat& format,
+                                       uint8_t* out, size_t outSize) {
+  if (format.width != width_ || format.height != height_) return Take::NoNewFrame;
+  Take result = Take::NoNewFrame;
+  DWORD start = GetTickCount();
+  EnterCriticalSection(&lock_);
+  for (;;) {
+    if (newestNumber_ > *seen) {
+      if (capcore::ImportPackedBgr(format, newest_.data(), newest_.size(), out, outSize)) {
+        *seen = newestNumber_;
+        result = Take::Frame;
+      }
+      break;
+    }
+    if (ended_ || stopping_) {
+      result = Take::Ended;
+      break;
+    }
+    DWORD waited = GetTickCount() - start;
+    if (waited >= waitMs) break;
+    SleepConditionVariableCS(&arrived_, &lock_, waitMs - waited);
+  }
+  LeaveCriticalSection(&lock_);
+  return result;
+}
+
+std::string FfmpegFeed::EndText() {
+  EnterCriticalSection(&lock_);
+  std::string text = endText_;
+  LeaveCriticalSection(&lock_);
+  if (text.empty()) text = "The camera " + camera_ + " was stopped.";
+  return text;
+}
+
+bool FfmpegFeed::ClaimEndReport() {
+  EnterCriticalSection(&lock_);
+  bool first = !endReported_;
+  endReported_ = true;
+  LeaveCriticalSection(&lock_);
+  return first;
+}
+
+void FfmpegFeed::Stop() {
+  if (!lockReady_) return;
+  EnterCriticalSection(&lock_);
+  bool already = stopping_;
+  stopping_ = true;
+  WakeAllConditionVariable(&arrived_);
+  LeaveCriticalSection(&lock_);
+  if (already) return;
+  if (connection_ != INVALID_SOCKET) shutdown(connection_, SD_BOTH);  // wakes the receiver
+  if (receiver_ != nullptr) {
+    WaitForSingleObject(receiver_, kStallMs + kExitWaitMs);
+    CloseHandle(receiver_);
+    receiver_ = nullptr;
+  }
+  if (connection_ != INVALID_SOCKET) closesocket(connection_);  // ffmpeg ends at its next write
+  connection_ = INVALID_SOCKET;
+  if (files_.stopFile.empty()) return;
+  TouchFile(files_.stopFile);
+  ReadPid();
+  DWORD start = GetTickCount();
+  while (UnixProcessRunning(pid_) && GetTickCount() - start < kExitWaitMs) Sleep(kPollMs);
+}
+
+FfmpegFeed::~FfmpegFeed() {
+  Stop();
+  if (lockReady_) DeleteCriticalSection(&lock_);
+}
