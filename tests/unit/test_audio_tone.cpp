@@ -2,6 +2,8 @@
 // video frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/camera/audio_pcm.h"
 #include "core/camera/audio_tone.h"
 
@@ -82,4 +84,26 @@ TEST(AudioTone, SixteenBitStereoFillsBothChannels) {
   EXPECT_EQ(l, r);
   tone.RenderFrame(27, part);  // past the 50 ms beep
   for (uint8_t v : part) ASSERT_EQ(0, v);
+}
+
+TEST(AudioTone, TheSamplesAreTheSameHoweverTheRecordingIsCutUp) {
+  struct Row {
+    audio::PcmFormat format;
+    uint32_t microSecPerFrame;
+    uint64_t piece;  // samples per cut
+  };
+  for (const Row& row : {Row{audio::DefaultFormat(), 66667, 1000}, Row{audio::MakePcm(48000, 16, 2), 10000, 997},
+                         Row{audio::DefaultFormat(), 0xFFFFFFFFu, 4097}}) {
+    SCOPED_TRACE(row.microSecPerFrame);
+    audio::ToneSource tone(row.format, row.microSecPerFrame);
+    uint64_t total = audio::SamplesIn(2500000, row.format.samplesPerSec);  // 2.5 s
+    std::vector<uint8_t> whole, cut, part;
+    tone.Render(0, total, whole);
+    ASSERT_EQ(total * row.format.blockAlign, whole.size());
+    for (uint64_t at = 0; at < total; at += row.piece) {
+      tone.Render(at, std::min(row.piece, total - at), part);
+      cut.insert(cut.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ(whole, cut);
+  }
 }
