@@ -5,11 +5,16 @@
 //   command_driver save <timeout-ms> <path>          type path into the save dialog, confirm
 //   command_driver press <title> <timeout-ms>        OK on the dialog or message box of that
 //                                                    title; prints its text
+//   command_driver choose-format <timeout-ms> <format> <attributes>
+//                                                    in the audio format chooser, picks the
+//                                                    format and the first attributes that
+//                                                    start so, then OK; prints both
 //   command_driver clipboard <file.bmp>              the clipboard's bitmap as a BMP file
 //   command_driver empty-clipboard                   nothing on the clipboard
 // The main window is found by its title and class (both the caption); dialogs
 // and message boxes by the dialog class and their title.
 #include <windows.h>
+#include <msacmdlg.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +26,7 @@ const char kDialogClass[] = "#32770";
 const char kSaveTitle[] = "Save Video As...";
 const int kFileNameEdit = 0x480;   // edt1 of the save dialog
 const int kFileNameCombo = 0x47C;  // cmb13, its place in the explorer-style dialog
+const char kFormatChooserTitle[] = "Sound Selection";
 
 HWND WaitForDialog(const char* title, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
@@ -30,6 +36,18 @@ HWND WaitForDialog(const char* title, DWORD timeoutMs) {
     if (GetTickCount() - start > timeoutMs) return nullptr;
     Sleep(50);
   }
+}
+
+bool WaitUntilClosed(HWND dialog, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (IsWindow(dialog)) {
+    if (GetTickCount() - start > timeoutMs) {
+      std::fprintf(stderr, "command_driver: the dialog stayed open\n");
+      return false;
+    }
+    Sleep(50);
+  }
+  return true;
 }
 
 int PostCommand(const char* title, int id) {
@@ -54,16 +72,7 @@ int AnswerSave(DWORD timeoutMs, const char* path) {
     return 1;
   }
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  // Confirmed once the dialog is gone.
-  const DWORD start = GetTickCount();
-  while (IsWindow(dialog)) {
-    if (GetTickCount() - start > timeoutMs) {
-      std::fprintf(stderr, "command_driver: the save dialog stayed open\n");
-      return 1;
-    }
-    Sleep(50);
-  }
-  return 0;
+  return WaitUntilClosed(dialog, timeoutMs) ? 0 : 1;  // confirmed once the dialog is gone
 }
 
 int Press(const char* title, DWORD timeoutMs) {
@@ -78,6 +87,42 @@ int Press(const char* title, DWORD timeoutMs) {
   std::fflush(stdout);
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   return 0;
+}
+
+// Selects the item of the chooser's combo box `id` that starts with `text`
+// (exactly `text` when `exact`), as a user's choice: the dialog is told of
+// the change. Prints the item; false when there is none.
+bool PickInCombo(HWND dialog, int id, const char* text, bool exact) {
+  HWND combo = GetDlgItem(dialog, id);
+  WCHAR wide[256];
+  if (!combo || MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 256) == 0) return false;
+  const LRESULT item = SendMessageW(combo, exact ? CB_FINDSTRINGEXACT : CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(wide));
+  if (item == CB_ERR || SendMessageW(combo, CB_GETLBTEXTLEN, item, 0) >= 256) return false;
+  WCHAR shown[256] = L"";
+  SendMessageW(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(shown));
+  SendMessageW(combo, CB_SETCURSEL, item, 0);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  char printed[512];
+  if (WideCharToMultiByte(CP_ACP, 0, shown, -1, printed, sizeof printed, nullptr, nullptr) == 0) printed[0] = '\0';
+  std::printf("%s\n", printed);
+  return true;
+}
+
+int ChooseFormat(DWORD timeoutMs, const char* format, const char* attributes) {
+  HWND dialog = WaitForDialog(kFormatChooserTitle, timeoutMs);
+  if (!dialog) {
+    std::fprintf(stderr, "command_driver: no audio format chooser\n");
+    return 1;
+  }
+  if (!PickInCombo(dialog, IDD_ACMFORMATCHOOSE_CMB_FORMATTAG, format, true) ||
+      !PickInCombo(dialog, IDD_ACMFORMATCHOOSE_CMB_FORMAT, attributes, false)) {
+    std::fprintf(stderr, "command_driver: the chooser offers no %s, %s\n", format, attributes);
+    return 1;
+  }
+  std::fflush(stdout);
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return WaitUntilClosed(dialog, timeoutMs) ? 0 : 1;
 }
 
 // The device-independent bitmap on the clipboard, behind a file header.
@@ -127,10 +172,14 @@ int main(int argc, char** argv) {
   if (std::strcmp(verb, "press") == 0 && argc == 4) {
     return Press(argv[2], static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
   }
+  if (std::strcmp(verb, "choose-format") == 0 && argc == 5) {
+    return ChooseFormat(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)), argv[3], argv[4]);
+  }
   if (std::strcmp(verb, "clipboard") == 0 && argc == 3) return SaveClipboard(argv[2]);
   if (std::strcmp(verb, "empty-clipboard") == 0 && argc == 2) return EmptyTheClipboard();
   std::fprintf(stderr,
                "usage: command_driver command <title> <id> | save <timeout-ms> <path> |\n"
-               "       press <title> <timeout-ms> | clipboard <file.bmp> | empty-clipboard\n");
+               "       press <title> <timeout-ms> | choose-format <timeout-ms> <format> <attributes> |\n"
+               "       clipboard <file.bmp> | empty-clipboard\n");
   return 2;
 }

@@ -4,9 +4,10 @@
 # the save dialog, the recording's confirmation and the end-of-capture box):
 # a still image saved as a BMP; New to a fresh file, then a recording with
 # audio and a 3-second time limit; Save As giving a copy with the same frames;
-# Copy read back from the clipboard; Exit writing LastDir, the last chosen
-# path. ImageMagick, ffprobe and ffmpeg check the files. Every wait has a
-# generous bound, so that a slow machine passes and a fault still ends.
+# Copy read back from the clipboard; a recording in IMA ADPCM picked in the
+# audio format chooser; Exit writing LastDir, the last chosen path.
+# ImageMagick, ffprobe and ffmpeg check the files. Every wait has a generous
+# bound, so that a slow machine passes and a fault still ends.
 # Usage: commands.sh BUILD_DIR   (DISPLAY must name a running X server)
 set -euo pipefail
 build="$(cd "${1:?build folder}" && pwd)"
@@ -92,6 +93,22 @@ drive empty-clipboard >/dev/null
 post 40020
 within_a_minute drive clipboard "$win\\clip.bmp" >/dev/null || note "nothing on the clipboard"
 expect "clipboard frame" "$(identify -format '%wx%h' "$out/clip.bmp" 2>&1)" "320x240"
+
+# Audio Format: IMA ADPCM picked in the chooser; Video Stream again into the
+# capture file records its audio in that format.
+post 40027
+drive choose-format 120000 "IMA ADPCM" "11025 Hz; 4 bits; Mono" >/dev/null ||
+  note "IMA ADPCM not picked in the audio format chooser"
+post 40022
+press "Start Recording" >/dev/null
+ended="$(press "$title")"
+case "$ended" in "Status : 301 "*) ;; *) note "end-of-capture box after IMA ADPCM says '$ended'";; esac
+expect "IMA ADPCM recording audio" "$(probe "$f" a codec_name,sample_rate,channels)" "adpcm_ima_wav,11025,1"
+count="$(probe "$f" v nb_frames)"
+case "$count" in 45|46) echo "ok   IMA ADPCM recording video frames: $count" ;;
+  *) note "IMA ADPCM recording video frames: got '$count', expected 45 or 46" ;; esac
+errors="$(ffmpeg -v error -i "$f" -f null - 2>&1)" || errors="exit status $? $errors"
+expect "IMA ADPCM recording decodes without errors" "${errors:-none}" none
 
 # Exit: the program ends by itself, writing the settings.
 post 40001

@@ -4,3 +4,5 @@ add_test(NAME record_files
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/record_files.sh ${CMAKE_BINARY_DIR})
 add_test(NAME record_kill
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/record_kill.sh ${CMAKE_BINARY_DIR})
+add_test(NAME record_audio_formats
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/record_audio_formats.sh ${CMAKE_BINARY_DIR})

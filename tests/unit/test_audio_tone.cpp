@@ -30,7 +30,9 @@ TEST(AudioPcm, SupportedFormatsAreConsistentPcm) {
   f = audio::MakePcm(22050, 16, 1);
   f.formatTag = 2;  // ADPCM
   EXPECT_FALSE(audio::IsSupported(f));
-  EXPECT_FALSE(audio::IsSupported(audio::MakePcm(96000, 16, 2)));
+  EXPECT_TRUE(audio::IsSupported(audio::MakePcm(96000, 16, 2)));
+  EXPECT_FALSE(audio::IsSupported(audio::MakePcm(192000, 16, 2)));
+  EXPECT_FALSE(audio::IsSupported(audio::MakePcm(7999, 8, 1)));
   EXPECT_FALSE(audio::IsSupported(audio::MakePcm(11025, 12, 1)));
   EXPECT_FALSE(audio::IsSupported(audio::MakePcm(11025, 8, 3)));
 }

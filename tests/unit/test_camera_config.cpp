@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/camera/camera_config.h"
+#include "core/text/text_marks.h"
 
 using capcore::ConfigParse;
 using capcore::DriverList;
@@ -129,6 +130,33 @@ TEST(CameraConfig, ScrambledFilesGiveUsableListsOrAnError) {
   }
   EXPECT_GT(accepted, 50);  // the generator reaches both kinds
   EXPECT_GT(refused, 50);
+}
+
+template <size_t N>
+std::string Bytes(const char (&text)[N]) {
+  return std::string(text, N - 1);  // with the NULs inside
+}
+
+// "A\u00e9\u6444\U0001F3A5" under each byte-order mark (and without one)
+// decodes to the same UTF-8; broken UTF-16 becomes U+FFFD.
+TEST(CameraConfig, ByteOrderMarksAreDecoded) {
+  const std::string utf8 = "A\xC3\xA9\xE6\x91\x84\xF0\x9F\x8E\xA5";
+  struct Case {
+    std::string bytes, text;
+    capcore::TextEncoding encoding;
+  } cases[] = {
+      {utf8, utf8, capcore::TextEncoding::Unmarked},
+      {"\xEF\xBB\xBF" + utf8, utf8, capcore::TextEncoding::Utf8},
+      {Bytes("\xFF\xFE" "A\0" "\xE9\0" "\x44\x64" "\x3C\xD8\xA5\xDF"), utf8, capcore::TextEncoding::Utf16Le},
+      {Bytes("\xFE\xFF" "\0A" "\0\xE9" "\x64\x44" "\xD8\x3C\xDF\xA5"), utf8, capcore::TextEncoding::Utf16Be},
+      // 'A', a high surrogate with no partner, one odd byte.
+      {Bytes("\xFF\xFE" "A\0" "\x00\xD8" "B"), "A\xEF\xBF\xBD\xEF\xBF\xBD", capcore::TextEncoding::Utf16Le},
+  };
+  for (const Case& c : cases) {
+    capcore::MarkedText t = capcore::DecodeMarkedText(c.bytes);
+    EXPECT_EQ(t.encoding, c.encoding);
+    EXPECT_EQ(t.text, c.text);
+  }
 }
 
 TEST(CameraConfig, PatternNamesRoundTrip) {

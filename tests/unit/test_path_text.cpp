@@ -5,13 +5,13 @@
 
 TEST(PathText, FolderOfAPathEndsAtItsLastSeparatorOfEitherKind) {
   struct Row {
-    const char* path;
-    const char* folder;
+    const wchar_t* path;
+    const wchar_t* folder;
   };
   const Row rows[] = {
-      {"C:\\video\\clip.avi", "C:\\video\\"}, {"/tmp/out/clip.avi", "/tmp/out/"},
-      {"C:\\mixed/dir\\x.bmp", "C:\\mixed/dir\\"}, {"C:/a\\b/c.bmp", "C:/a\\b/"},
-      {"clip.avi", ""}, {"", ""}, {"C:\\", "C:\\"},
+      {L"C:\\video\\clip.avi", L"C:\\video\\"}, {L"/tmp/out/clip.avi", L"/tmp/out/"},
+      {L"C:\\mixed/dir\\x.bmp", L"C:\\mixed/dir\\"}, {L"C:/a\\b/c.bmp", L"C:/a\\b/"},
+      {L"clip.avi", L""}, {L"", L""}, {L"C:\\", L"C:\\"}, {L"D:\\\u5f55\\\u50cf.avi", L"D:\\\u5f55\\"},
   };
   for (const Row& r : rows) EXPECT_EQ(r.folder, capcore::FolderOf(r.path)) << r.path;
 }

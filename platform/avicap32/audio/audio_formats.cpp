@@ -37,8 +37,28 @@ std::vector<uint8_t> BytesOfWave(const WAVEFORMATEX& w) {
   return std::vector<uint8_t>(p, p + sizeof w);
 }
 
-avi::AudioFormat AviAudioFromWave(const WAVEFORMATEX& w) {
+std::vector<uint8_t> RecordOfWave(const WAVEFORMATEX* in, size_t size) {
+  if (size < sizeof(PCMWAVEFORMAT)) return {};
+  if (in->wFormatTag == WAVE_FORMAT_PCM) {
+    WAVEFORMATEX w{};
+    std::memcpy(&w, in, sizeof(PCMWAVEFORMAT));
+    return BytesOfWave(w);
+  }
+  if (size < sizeof(WAVEFORMATEX) || size - sizeof(WAVEFORMATEX) < in->cbSize) return {};
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(in);
+  return std::vector<uint8_t>(p, p + sizeof(WAVEFORMATEX) + in->cbSize);
+}
+
+const WAVEFORMATEX* WaveFormatOf(const std::vector<uint8_t>& record) {
+  if (record.size() < sizeof(WAVEFORMATEX)) return nullptr;
+  const WAVEFORMATEX* w = reinterpret_cast<const WAVEFORMATEX*>(record.data());
+  if (w->wFormatTag != WAVE_FORMAT_PCM && record.size() - sizeof(WAVEFORMATEX) < w->cbSize) return nullptr;
+  return w;
+}
+
+avi::AudioFormat AviAudioFromRecord(const std::vector<uint8_t>& record) {
   // The core's two records name their fields alike.
+  WAVEFORMATEX w = WaveFromBytes(record);
   audio::PcmFormat f = PcmFromWave(w);
   avi::AudioFormat a;
   a.formatTag = f.formatTag;
@@ -47,5 +67,9 @@ avi::AudioFormat AviAudioFromWave(const WAVEFORMATEX& w) {
   a.avgBytesPerSec = f.avgBytesPerSec;
   a.blockAlign = f.blockAlign;
   a.bitsPerSample = f.bitsPerSample;
+  if (w.wFormatTag != WAVE_FORMAT_PCM && WaveFormatOf(record)) {
+    auto extra = record.begin() + static_cast<std::ptrdiff_t>(sizeof(WAVEFORMATEX));
+    a.extra.assign(extra, extra + w.cbSize);
+  }
   return a;
 }

@@ -2,6 +2,7 @@
 #include "common/file_io.h"
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "common/file_handle.h"
@@ -18,16 +19,17 @@ DWORD LastErrorOr(DWORD fallback) {
 }
 
 // A new, empty file "~mcap<number>.tmp" in the folder of `path`.
-DWORD CreateTempBeside(const char* path, std::string* temp, FileHandle* file) {
-  std::string folder = capcore::FolderOf(path);
-  if (folder.empty()) folder = ".\\";
+DWORD CreateTempBeside(const WCHAR* path, std::wstring* temp, FileHandle* file) {
+  std::wstring folder = capcore::FolderOf(path);
+  if (folder.empty()) folder = L".\\";
   for (int i = 0; i < kTempNameTries; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "~mcap%08lx%04lx.tmp", static_cast<unsigned long>(GetTickCount() + i),
+    WCHAR name[32];
+    std::swprintf(name, sizeof name / sizeof name[0], L"~mcap%08lx%04lx.tmp",
+                  static_cast<unsigned long>(GetTickCount() + i),
                   static_cast<unsigned long>(GetCurrentProcessId() & 0xFFFF));
     *temp = folder + name;
     if (temp->size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
-    file->Reset(CreateFileA(temp->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    file->Reset(CreateFileW(temp->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file->valid()) return 0;
     DWORD code = LastErrorOr(ERROR_CANNOT_MAKE);
     if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) return code;
@@ -49,8 +51,8 @@ DWORD WriteAll(HANDLE file, const void* data, size_t size, size_t* done) {
   return 0;
 }
 
-DWORD ReplaceFileWith(const char* path, const std::function<DWORD(HANDLE)>& write) {
-  std::string temp;
+DWORD ReplaceFileWith(const WCHAR* path, const std::function<DWORD(HANDLE)>& write) {
+  std::wstring temp;
   FileHandle file;
   DWORD code = CreateTempBeside(path, &temp, &file);
   if (code) return code;
@@ -61,9 +63,9 @@ DWORD ReplaceFileWith(const char* path, const std::function<DWORD(HANDLE)>& writ
   }
   if (!code && !FlushFileBuffers(file.get())) code = LastErrorOr(ERROR_WRITE_FAULT);
   if (!file.Close() && !code) code = LastErrorOr(ERROR_WRITE_FAULT);
-  if (!code && !MoveFileExA(temp.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  if (!code && !MoveFileExW(temp.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     code = LastErrorOr(ERROR_ACCESS_DENIED);
-  if (code) DeleteFileA(temp.c_str());
+  if (code) DeleteFileW(temp.c_str());
   return code;
 }
 

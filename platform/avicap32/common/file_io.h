@@ -16,7 +16,7 @@ DWORD WriteAll(HANDLE file, const void* data, size_t size, size_t* done);
 // then moves over the name, so that the name holds the old content or the
 // new, never a part. Returns 0, or the error code of the step that failed;
 // no temporary file is left then.
-DWORD ReplaceFileWith(const char* path, const std::function<DWORD(HANDLE)>& write);
+DWORD ReplaceFileWith(const WCHAR* path, const std::function<DWORD(HANDLE)>& write);
 
 // The system's text for `code`, without its closing full stop and line
 // break ("system error N" when the system has none), cut to `size`.

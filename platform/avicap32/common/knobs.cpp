@@ -7,11 +7,20 @@
 
 namespace {
 
-// The value of `name`, or false when it is unset or longer than MAX_PATH.
+// The value of `name`, or false when it is unset or longer than MAX_PATH;
+// WideText for values that are file names.
 bool Text(const char* name, std::string* out) {
   char buf[MAX_PATH];
   DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
   if (n == 0 || n >= sizeof buf) return false;
+  out->assign(buf, n);
+  return true;
+}
+
+bool WideText(const WCHAR* name, std::wstring* out) {
+  WCHAR buf[MAX_PATH];
+  DWORD n = GetEnvironmentVariableW(name, buf, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return false;
   out->assign(buf, n);
   return true;
 }
@@ -37,7 +46,7 @@ AudioSourceChoice AudioSource() {
 
 ServiceKnobs ReadKnobs() {
   ServiceKnobs k;
-  Text("MORVA_CAMERAS", &k.camerasFile);
+  WideText(L"MORVA_CAMERAS", &k.camerasFile);
   if (!Text("MORVA_CAPTURE_SETTINGS", &k.settingsFile)) k.settingsFile = "MorvaCap.ini";
   k.audioSource = AudioSource();
   k.writeLimit = Number("MORVA_AVICAP_WRITE_LIMIT", UINT64_MAX);

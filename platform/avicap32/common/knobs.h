@@ -4,7 +4,8 @@
 // so that a test may change them between cases.
 //
 //   MORVA_CAMERAS=<path>               the cameras file (else cameras.ini beside
-//                                      avicap32.dll, else the built-in cameras)
+//                                      avicap32.dll, else the built-in cameras); read
+//                                      only when a regular file of up to 64 KB
 //   MORVA_CAPTURE_SETTINGS=<path>      the remembered camera settings (MorvaCap.ini)
 //   MORVA_AVICAP_AUDIO_SOURCE=auto|tone|none
 //                                      recording audio: the wave input device, else
@@ -25,7 +26,7 @@
 enum class AudioSourceChoice { Automatic, ToneOnly, None };
 
 struct ServiceKnobs {
-  std::string camerasFile;   // empty: not set
+  std::wstring camerasFile;  // empty: not set (wide: any name the file system takes)
   std::string settingsFile;  // MorvaCap.ini when not set
   AudioSourceChoice audioSource = AudioSourceChoice::Automatic;
   uint64_t writeLimit = UINT64_MAX;

@@ -2,7 +2,9 @@
 // the cameras file named by the environment variable MORVA_CAMERAS (a Windows
 // path), else cameras.ini beside avicap32.dll, else the built-in list; it is
 // read afresh on every call: the file is small, and tests switch it between
-// cases. Each camera's chosen settings are remembered (driver_settings.cpp).
+// cases. Only a regular file of up to 64 KB is read, as it is or opened by a
+// UTF-8 or UTF-16 byte-order mark. Each camera's chosen settings are
+// remembered (driver_settings.cpp).
 #ifndef MORVA_AVICAP32_DRIVERS_DRIVERS_H
 #define MORVA_AVICAP32_DRIVERS_DRIVERS_H
 

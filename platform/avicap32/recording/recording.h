@@ -21,7 +21,8 @@ LRESULT StartRecording(CaptureWindowState* s, bool toFile);   // WM_CAP_SEQUENCE
 LRESULT StopRecording(CaptureWindowState* s, bool abort);     // WM_CAP_STOP / WM_CAP_ABORT
 LRESULT GetAudioFormat(CaptureWindowState* s, WPARAM size, WAVEFORMATEX* out);
 LRESULT SetAudioFormat(CaptureWindowState* s, WPARAM size, const WAVEFORMATEX* in);
-LRESULT SaveRecordingAs(CaptureWindowState* s, const char* path);
+LRESULT SaveRecordingAs(CaptureWindowState* s, const char* path);  // the name in the code page
+LRESULT SaveRecordingAsW(CaptureWindowState* s, const WCHAR* path);
 LRESULT AllocateCaptureFile(CaptureWindowState* s, DWORD bytes);
 LRESULT SetInfoChunk(CaptureWindowState* s, const CAPINFOCHUNK* chunk);
 LRESULT ShowCompressionDialog(CaptureWindowState* s);

@@ -8,9 +8,9 @@
 
 RecordingFile::~RecordingFile() { Close(); }
 
-bool RecordingFile::Open(const char* path, uint64_t writeLimit) {
+bool RecordingFile::Open(const WCHAR* path, uint64_t writeLimit) {
   Close();
-  file_.Reset(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+  file_.Reset(CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file_.valid()) {
     lastError_ = GetLastError();
@@ -62,11 +62,11 @@ bool RecordingFile::Truncate(uint64_t size) {
   return true;
 }
 
-uint64_t RecordingFile::Room(const char* path) const {
-  std::string folder = capcore::FolderOf(path);
+uint64_t RecordingFile::Room(const WCHAR* path) const {
+  std::wstring folder = capcore::FolderOf(path);
   ULARGE_INTEGER freeBytes{};
   uint64_t room = UINT64_MAX;
-  if (GetDiskFreeSpaceExA(folder.empty() ? nullptr : folder.c_str(), &freeBytes, nullptr, nullptr))
+  if (GetDiskFreeSpaceExW(folder.empty() ? nullptr : folder.c_str(), &freeBytes, nullptr, nullptr))
     room = freeBytes.QuadPart;
   if (initialSize_ > end_ && room != UINT64_MAX) room += initialSize_ - end_;
   if (limit_ != UINT64_MAX) {

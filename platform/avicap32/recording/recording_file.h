@@ -23,7 +23,7 @@ class RecordingFile : public riff::Output {
   // Opens (or creates) the file for writing from its start, keeping its
   // present length (a preallocation) until Truncate; never grows past
   // `writeLimit` bytes.
-  bool Open(const char* path, uint64_t writeLimit);
+  bool Open(const WCHAR* path, uint64_t writeLimit);
   void Close();
   bool Write(const void* data, size_t size) override;
   bool Seek(uint64_t position) override;
@@ -33,7 +33,7 @@ class RecordingFile : public riff::Output {
   uint64_t initialSize() const { return initialSize_; }
   // Bytes that may still be written: the disk's free space plus the room
   // left in the preallocation, and no more than the write limit allows.
-  uint64_t Room(const char* path) const;
+  uint64_t Room(const WCHAR* path) const;
   DWORD lastError() const { return lastError_; }
 
  private:

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "audio/audio_encoder.h"
 #include "audio/audio_feed.h"
 #include "core/riff/avi_writer.h"
 #include "recording/abort_keys.h"
@@ -55,7 +56,7 @@ class Recording {
   bool TakeAudio(uint64_t upTo, bool last = false);
   bool WriteFrame(uint64_t n, bool dropped);
   bool WriteVideo(uint64_t n, bool dropped);
-  bool WriteAudio(const std::vector<uint8_t>& data);
+  bool WriteAudio(const std::vector<uint8_t>& pcm, bool last);
   void WriteFailed();
   bool SpaceLeft();
   void CloseFile();
@@ -82,12 +83,15 @@ class Recording {
   RecordingFile file_;
   std::unique_ptr<avi::Writer> writer_;
   std::unique_ptr<AudioFeed> audio_;
+  const WAVEFORMATEX* audioFormat_ = nullptr;  // as written, in job_.audioFormat
+  AudioEncoder encoder_;                       // when that is not the PCM captured
+  bool encoding_ = false;
   CompressionSession compressor_;
   bool compressing_ = false;
-  std::vector<uint8_t> frame_, samples_;
-  uint64_t frames_ = 0, dropped_ = 0, audioBytes_ = 0;
-  uint32_t blockAlign_ = 1;
-  size_t audioPiece_ = 0;        // the most audio bytes taken at once (a quarter second)
+  std::vector<uint8_t> frame_, samples_, coded_;
+  uint64_t frames_ = 0, dropped_ = 0, audioBytes_ = 0, pcmBytes_ = 0;
+  uint32_t pcmAlign_ = 1;  // bytes of one sample frame captured
+  size_t audioPiece_ = 0;        // the most PCM bytes taken at once (a quarter second)
   uint64_t audioTakenTo_ = 0;    // the recording's time up to which audio was taken
   uint64_t elapsed_ = 0;         // the recording's time so far (to its limit at the most)
   uint64_t bytesPerSecond_ = 0;

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "common/knobs.h"
@@ -30,7 +31,7 @@ struct RecordingState : std::enable_shared_from_this<RecordingState> {
 
   CaptureWindowState* window = nullptr;  // read on the window's thread only, while !windowGone
   CAPTUREPARMS parms{};
-  std::vector<uint8_t> audioFormat;   // a WAVEFORMATEX, PCM
+  std::vector<uint8_t> audioFormat;   // a WAVEFORMATEX and, unless PCM, its cbSize extra bytes
   std::vector<avi::InfoItem> info;    // set with WM_CAP_FILE_SET_INFOCHUNK
   COMPVARS compressor{};              // chosen in the compression dialog
   bool haveCompressor = false;
@@ -69,7 +70,8 @@ struct RecordingJob {
   CAPTUREPARMS parms{};
   bool toFile = true;
   bool onWorker = false;
-  char path[MAX_PATH] = "";
+  WCHAR path[MAX_PATH] = L"";
+  std::string pathText;               // the path as the reports show it (the code page)
   capcore::FrameFormat format;
   capcore::SourceSettings source;
   BITMAPINFOHEADER bih{};

@@ -1,7 +1,8 @@
-// What a recording writes (see recording_run.h): the audio source it takes,
-// the capture file with its AVI writer, each frame (compressed, whole or
-// dropped), the audio as time passes, the free-space watch, and the closing
-// (or deleting) of the file.
+// What a recording writes (see recording_run.h): the audio source it takes
+// (its PCM converted when another format was chosen), the capture file with
+// its AVI writer, each frame (compressed, whole or dropped), the audio as
+// time passes, the free-space watch, and the closing (or deleting) of the
+// file.
 #include <cstdio>
 
 #include "audio/audio_formats.h"
@@ -20,9 +21,17 @@ const uint32_t kAudioPiecesPerSecond = 4;
 
 }  // namespace
 
+// The audio source captures PCM: the chosen format itself, or the PCM that
+// the encoder converts into it.
 void Recording::ChooseAudio() {
-  if (!job_.parms.fCaptureAudio || job_.audioFormat.size() < sizeof(PCMWAVEFORMAT)) return;
-  WAVEFORMATEX f = WaveFromBytes(job_.audioFormat);
+  const WAVEFORMATEX* chosen = job_.parms.fCaptureAudio ? WaveFormatOf(job_.audioFormat) : nullptr;
+  if (!chosen) return;
+  WAVEFORMATEX f{};
+  if (!PcmSourceFor(*chosen, &f)) {
+    Error(IDS_CAP_WAVE_OPEN_ERROR, "The audio format %s cannot be recorded: recording video only.",
+          AudioFormatName(*chosen).text);
+    return;
+  }
   AudioSourceChoice choice = job_.knobs.audioSource;
   if (choice == AudioSourceChoice::Automatic) audio_ = OpenWaveInFeed(f);
   if (!audio_ && choice != AudioSourceChoice::None) audio_ = OpenToneFeed(f, static_cast<uint32_t>(period_));
@@ -30,18 +39,28 @@ void Recording::ChooseAudio() {
     Error(IDS_CAP_NO_AUDIO_CAP_ERROR, "No audio source is available: recording video only.");
     return;
   }
-  blockAlign_ = f.nBlockAlign ? f.nBlockAlign : 1;
+  if (chosen->wFormatTag != WAVE_FORMAT_PCM) {
+    encoding_ = encoder_.Open(f, *chosen);
+    if (!encoding_) {
+      audio_.reset();
+      Error(IDS_CAP_WAVE_OPEN_ERROR, "The audio compression manager cannot convert into %s: recording video only.",
+            AudioFormatName(*chosen).text);
+      return;
+    }
+  }
+  audioFormat_ = chosen;
+  pcmAlign_ = f.nBlockAlign ? f.nBlockAlign : 1;
   uint32_t piece = f.nAvgBytesPerSec / kAudioPiecesPerSecond;
-  audioPiece_ = piece - piece % blockAlign_;
-  if (audioPiece_ == 0) audioPiece_ = blockAlign_;
-  bytesPerSecond_ += f.nAvgBytesPerSec;
+  audioPiece_ = piece - piece % pcmAlign_;
+  if (audioPiece_ == 0) audioPiece_ = pcmAlign_;
+  bytesPerSecond_ += chosen->nAvgBytesPerSec;
 }
 
 bool Recording::OpenFile() {
   if (!file_.Open(job_.path, job_.knobs.writeLimit)) {
     char why[256];
     SystemErrorText(file_.lastError(), why, sizeof why);
-    Error(IDS_CAP_FILE_OPEN_ERROR, "Cannot open the capture file %s for writing: %s.", job_.path, why);
+    Error(IDS_CAP_FILE_OPEN_ERROR, "Cannot open the capture file %s for writing: %s.", job_.pathText.c_str(), why);
     return false;
   }
   opened_ = true;
@@ -59,7 +78,7 @@ bool Recording::OpenFile() {
   }
   if (audio_) {
     o.hasAudio = true;
-    o.audio = AviAudioFromWave(WaveFromBytes(job_.audioFormat));
+    o.audio = AviAudioFromRecord(job_.audioFormat);
   }
   writer_.reset(new avi::Writer(&file_));
   if (!writer_->Begin(o)) {
@@ -88,15 +107,15 @@ void Recording::WriteFailed() {
 // What becomes of the capture file after a failure that stops the recording:
 // End deletes it when it holds no frame, CloseFile when it cannot be closed.
 void Recording::FileFate(char* out, size_t size) const {
+  const char* path = job_.pathText.c_str();
   if (!opened_) {
     snprintf(out, size, "%s", "");
   } else if (broken_) {
-    snprintf(out, size, "%s could not be closed as a valid AVI file, so it was deleted.", job_.path);
+    snprintf(out, size, "%s could not be closed as a valid AVI file, so it was deleted.", path);
   } else if (discarded_ || frames_ == dropped_) {
-    snprintf(out, size, "Nothing was recorded, so %s was deleted.", job_.path);
+    snprintf(out, size, "Nothing was recorded, so %s was deleted.", path);
   } else {
-    snprintf(out, size, "%s was kept with the %llu frames recorded.", job_.path,
-             static_cast<unsigned long long>(frames_));
+    snprintf(out, size, "%s was kept with the %llu frames recorded.", path, static_cast<unsigned long long>(frames_));
   }
 }
 
@@ -118,22 +137,37 @@ bool Recording::SpaceLeft() {
 }
 
 // The audio of the recording's first `upTo` microseconds that is not in the
-// file yet (at the end, `last`: all of it).
+// file yet (at the end, `last`: all of it, the conversion flushed by the
+// last, empty, piece).
 bool Recording::TakeAudio(uint64_t upTo, bool last) {
   if (!audio_ || (!last && upTo < audioTakenTo_ + kAudioTakeMicros)) return true;
   audioTakenTo_ = upTo;
   do {
     audio_->Take(upTo, audioPiece_, samples_);
-    if (!WriteAudio(samples_)) return false;
+    if (!WriteAudio(samples_, last && samples_.empty())) return false;
   } while (!samples_.empty());
   return true;
 }
 
-bool Recording::WriteAudio(const std::vector<uint8_t>& data) {
-  if (data.empty()) return true;
-  audioBytes_ += data.size();
+// Writes the PCM captured, converted first when the format is another one;
+// the last call flushes the conversion.
+bool Recording::WriteAudio(const std::vector<uint8_t>& pcm, bool last) {
+  pcmBytes_ += pcm.size();
+  const std::vector<uint8_t>* data = &pcm;
+  if (encoding_) {
+    coded_.clear();
+    if (!encoder_.Convert(pcm, coded_) || (last && !encoder_.Finish(coded_))) {
+      stopForError_ = true;
+      Error(IDS_CAP_AUDIO_DROP_COMPERROR, "Recording stopped: the audio could not be converted into %s.",
+            AudioFormatName(*audioFormat_).text);
+      return false;
+    }
+    data = &coded_;
+  }
+  if (data->empty()) return true;
+  audioBytes_ += data->size();
   if (!writer_) return true;
-  if (writer_->AddAudio(data.data(), static_cast<uint32_t>(data.size()))) return true;
+  if (writer_->AddAudio(data->data(), static_cast<uint32_t>(data->size()))) return true;
   WriteFailed();
   return false;
 }
@@ -175,7 +209,7 @@ void Recording::CloseFile() {
     char why[256];
     SystemErrorText(file_.lastError() ? file_.lastError() : ERROR_WRITE_FAULT, why, sizeof why);
     Error(IDS_CAP_FILE_WRITE_ERROR, "Recording stopped: %s could not be closed as a valid AVI file (%s), so it was deleted.",
-          job_.path, why);
+          job_.pathText.c_str(), why);
     stopForError_ = true;
     return;
   }
@@ -187,6 +221,6 @@ void Recording::CloseFile() {
 void Recording::DiscardFile() {
   if (!opened_ || discarded_) return;
   file_.Close();
-  DeleteFileA(job_.path);
+  DeleteFileW(job_.path);
   discarded_ = true;
 }

@@ -31,7 +31,7 @@ void Recording::Publish() {
   rec_->frames = static_cast<long>(frames_);
   rec_->dropped = static_cast<long>(dropped_);
   rec_->elapsedMs = static_cast<long>(elapsed_ / 1000);
-  rec_->waveSamples = static_cast<long>(audioBytes_ / blockAlign_);
+  rec_->waveSamples = static_cast<long>(pcmBytes_ / pcmAlign_);
 }
 
 // Once a second of recording (by the clock, `now`): the file's headers
@@ -65,7 +65,7 @@ void Recording::FinalReports() {
   uint64_t fpsX100 = ms ? taken * 100000 / ms : 0;
   unsigned long long frames = frames_, dropped = dropped_;
   if (audio_) {
-    uint64_t sps = ms ? audioBytes_ / blockAlign_ * 1000 / ms : 0;
+    uint64_t sps = ms ? pcmBytes_ / pcmAlign_ * 1000 / ms : 0;
     Status(IDS_CAP_STAT_VIDEOAUDIO,
            "Recorded %llu.%03llu sec.: %llu frames (%llu dropped), %llu.%02llu frames/sec., %llu audio bytes "
            "(%llu samples/sec.)",

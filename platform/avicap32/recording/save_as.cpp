@@ -6,6 +6,7 @@
 
 #include "common/file_handle.h"
 #include "common/file_io.h"
+#include "common/path_names.h"
 #include "recording/recording_state.h"
 #include "window/capture_window.h"
 
@@ -44,10 +45,10 @@ uint64_t RecordedLength(HANDLE f) {
 }
 
 // Reports "<before><name><after> (<system text>)." as an error.
-void Fail(CaptureWindowState* s, int id, const char* before, const char* name, const char* after, DWORD code) {
+void Fail(CaptureWindowState* s, int id, const char* before, const WCHAR* name, const char* after, DWORD code) {
   char why[200] = "no further detail";
   if (code) SystemErrorText(code, why, sizeof why);
-  Report(s, ReportKind::Error, id, "%s%.*s%s (%s).", before, MAX_PATH, name, after, why);
+  Report(s, ReportKind::Error, id, "%s%s%s (%s).", before, ShownName(name).c_str(), after, why);
 }
 
 DWORD CopyRange(HANDLE from, HANDLE to, uint64_t length) {
@@ -67,16 +68,20 @@ DWORD CopyRange(HANDLE from, HANDLE to, uint64_t length) {
 
 }  // namespace
 
-LRESULT SaveRecordingAs(CaptureWindowState* s, const char* path) {
+LRESULT SaveRecordingAsW(CaptureWindowState* s, const WCHAR* path) {
   RecordingState* rec = RecordingOf(s);
-  if (!rec || path == nullptr || path[0] == '\0' || rec->capturing) return FALSE;
-  FileHandle from(CreateFileA(s->captureFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  if (!rec || path == nullptr || path[0] == L'\0' || rec->capturing) return FALSE;
+  FileHandle from(CreateFileW(s->captureFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!from.valid()) {
     Fail(s, IDS_CAP_CANTOPEN, "Cannot save: the capture file ", s->captureFile, " cannot be opened", GetLastError());
     return FALSE;
   }
-  DWORD targetAttributes = GetFileAttributesA(path);
+  if (!PathFits(path)) {
+    Fail(s, IDS_CAP_WRITEERROR, "Cannot save the recording as ", path, "", ERROR_FILENAME_EXCED_RANGE);
+    return FALSE;
+  }
+  DWORD targetAttributes = GetFileAttributesW(path);
   if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_READONLY)) {
     Fail(s, IDS_CAP_WRITEERROR, "Cannot save the recording as ", path, "", ERROR_ACCESS_DENIED);
     return FALSE;
@@ -94,10 +99,14 @@ LRESULT SaveRecordingAs(CaptureWindowState* s, const char* path) {
   return TRUE;
 }
 
+LRESULT SaveRecordingAs(CaptureWindowState* s, const char* path) {
+  return path == nullptr ? FALSE : SaveRecordingAsW(s, WidenAnsi(path).c_str());
+}
+
 LRESULT AllocateCaptureFile(CaptureWindowState* s, DWORD bytes) {
   RecordingState* rec = RecordingOf(s);
   if (!rec || rec->capturing) return FALSE;
-  FileHandle f(CreateFileA(s->captureFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  FileHandle f(CreateFileW(s->captureFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f.valid()) {
     Fail(s, IDS_CAP_CANTOPEN, "Cannot make the capture file ", s->captureFile, "", GetLastError());
@@ -109,7 +118,7 @@ LRESULT AllocateCaptureFile(CaptureWindowState* s, DWORD bytes) {
   DWORD code = ok ? 0 : GetLastError();
   f.Close();
   if (!ok) {
-    DeleteFileA(s->captureFile);
+    DeleteFileW(s->captureFile);
     Fail(s, IDS_CAP_SETFILESIZE, "Cannot reserve the space for the capture file ", s->captureFile, "", code);
     return FALSE;
   }

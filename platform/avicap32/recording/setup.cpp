@@ -2,6 +2,7 @@
 // audio format, info chunks, and the recording fields of the status.
 #include <cstring>
 
+#include "audio/audio_encoder.h"
 #include "audio/audio_formats.h"
 #include "core/camera/audio_pcm.h"
 #include "recording/recording_state.h"
@@ -50,6 +51,20 @@ void StoreAudioFormat(RecordingState* rec, const audio::PcmFormat& f) {
   rec->audioFormat = BytesOfWave(WaveFromPcm(f));
 }
 
+// Tells the error procedure which format cannot be recorded and why:
+// `record` is the whole format, null when `size` bytes at `in` fall short of it.
+void ReportRefusedFormat(CaptureWindowState* s, const WAVEFORMATEX* record, const WAVEFORMATEX* in, size_t size) {
+  WAVEFORMATEX fixed{};  // a record cut short is named by its fixed fields
+  std::memcpy(&fixed, in, size < sizeof fixed ? size : sizeof fixed);
+  fixed.cbSize = 0;
+  const char* why = !record ? "its record is shorter than its extra bytes say"
+                    : record->wFormatTag == WAVE_FORMAT_PCM
+                        ? "the audio sources take PCM of 8 or 16 bits, 1 or 2 channels and 8,000 to 96,000 Hz"
+                        : "the audio compression manager cannot make it from PCM";
+  Report(s, ReportKind::Error, IDS_CAP_WAVE_OPEN_ERROR, "The audio format %s cannot be recorded: %s.",
+         AudioFormatName(record ? *record : fixed).text, why);
+}
+
 }  // namespace
 
 void InitRecordingSetup(RecordingState* rec) {
@@ -87,17 +102,24 @@ LRESULT GetAudioFormat(CaptureWindowState* s, WPARAM size, WAVEFORMATEX* out) {
 
 LRESULT SetAudioFormat(CaptureWindowState* s, WPARAM size, const WAVEFORMATEX* in) {
   RecordingState* rec = RecordingOf(s);
-  if (!rec || in == nullptr || size < sizeof(PCMWAVEFORMAT) || rec->capturing) return FALSE;
-  WAVEFORMATEX w{};
-  std::memcpy(&w, in, sizeof(PCMWAVEFORMAT));
-  audio::PcmFormat f = PcmFromWave(w);
-  if (!audio::IsSupported(f)) return FALSE;
-  try {
-    StoreAudioFormat(rec, f);
-  } catch (...) {
+  if (!rec || in == nullptr || rec->capturing) return FALSE;
+  if (size < sizeof(PCMWAVEFORMAT)) {
+    Report(s, ReportKind::Error, IDS_CAP_WAVE_OPEN_ERROR,
+           "The audio format given is too short to be read, so it cannot be recorded.");
     return FALSE;
   }
-  return TRUE;
+  try {
+    std::vector<uint8_t> record = RecordOfWave(in, size);
+    const WAVEFORMATEX* f = WaveFormatOf(record);
+    WAVEFORMATEX pcm;
+    if (f && PcmSourceFor(*f, &pcm)) {
+      rec->audioFormat.swap(record);
+      return TRUE;
+    }
+    ReportRefusedFormat(s, f, in, size);
+  } catch (...) {
+  }
+  return FALSE;
 }
 
 LRESULT SetInfoChunk(CaptureWindowState* s, const CAPINFOCHUNK* chunk) {

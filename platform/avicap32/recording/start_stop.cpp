@@ -1,10 +1,11 @@
 // Starting and stopping recordings: the user's confirmation, recording in
 // the window's thread or on a worker, and letting go of the recording state
 // when the window goes (see the lifetime rule in recording_state.h).
-#include <cstdio>
 #include <memory>
 #include <new>
+#include <string>
 
+#include "common/path_names.h"
 #include "recording/recording_state.h"
 #include "window/capture_window.h"
 
@@ -26,17 +27,11 @@ DWORD WINAPI WorkerMain(LPVOID p) {
 }
 
 bool UserAgrees(CaptureWindowState* s, bool toFile) {
-  char text[MAX_PATH + 160];
-  if (toFile) {
-    snprintf(text, sizeof text,
-             "Ready to record video into\n%s\n\nChoose OK to start recording, or Cancel to record nothing.",
-             s->captureFile);
-  } else {
-    snprintf(text, sizeof text, "Ready to record video without keeping it in a file.\n\n"
-                                "Choose OK to start recording, or Cancel to record nothing.");
-  }
+  const WCHAR* ask = L"\n\nChoose OK to start recording, or Cancel to record nothing.";
+  std::wstring text = toFile ? L"Ready to record video into\n" + std::wstring(s->captureFile) + ask
+                             : std::wstring(L"Ready to record video without keeping it in a file.") + ask;
   HWND owner = GetAncestor(s->window, GA_ROOT);
-  return MessageBoxA(owner, text, "Start Recording", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+  return MessageBoxW(owner, text.c_str(), L"Start Recording", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
 std::unique_ptr<RecordingJob> MakeJob(CaptureWindowState* s, RecordingState* rec, bool toFile) {
@@ -44,7 +39,8 @@ std::unique_ptr<RecordingJob> MakeJob(CaptureWindowState* s, RecordingState* rec
   job->parms = rec->parms;
   job->toFile = toFile;
   job->onWorker = rec->parms.fYield != FALSE;
-  lstrcpynA(job->path, s->captureFile, sizeof job->path);
+  lstrcpynW(job->path, s->captureFile, MAX_PATH);
+  job->pathText = ShownName(s->captureFile);
   job->format = FrameFormatOf(s);
   job->source = s->source;
   job->bih = s->videoFormat;

@@ -1,32 +1,33 @@
-// The capture file's name: set and read back, bounded.
+// The capture file's name: set and read back, bounded. It is kept wide; the
+// ANSI requests convert with the system's code page.
 #include <windows.h>
 #include <vfw.h>
 
-#include <cstring>
 #include <string>
 
+#include "common/path_names.h"
+#include "core/text/path_text.h"
 #include "window/capture_window.h"
 
-LRESULT SetCaptureFile(CaptureWindowState* s, const char* path) {
-  if (path == nullptr || path[0] == '\0' || IsRecording(s)) return FALSE;
-  if (strnlen(path, sizeof s->captureFile) >= sizeof s->captureFile) return FALSE;  // too long
-  lstrcpynA(s->captureFile, path, sizeof s->captureFile);
+LRESULT SetCaptureFileW(CaptureWindowState* s, const WCHAR* path) {
+  if (path == nullptr || path[0] == L'\0' || IsRecording(s)) return FALSE;
+  if (!PathFits(path)) return FALSE;  // too long
+  lstrcpynW(s->captureFile, path, MAX_PATH);
   return TRUE;
+}
+
+LRESULT SetCaptureFile(CaptureWindowState* s, const char* path) {
+  return path == nullptr ? FALSE : SetCaptureFileW(s, WidenAnsi(path).c_str());
 }
 
 LRESULT GetCaptureFile(CaptureWindowState* s, WPARAM size, char* out) {
   if (out == nullptr || size == 0) return FALSE;
-  CopyTextOut(s->captureFile, out, size);
+  CopyTextOut(InCodePage(s->captureFile), out, size);
   return TRUE;
-}
-
-LRESULT SetCaptureFileW(CaptureWindowState* s, const WCHAR* path) {
-  char narrow[MAX_PATH];
-  return NarrowPath(path, narrow) ? SetCaptureFile(s, narrow) : FALSE;
 }
 
 LRESULT GetCaptureFileW(CaptureWindowState* s, WPARAM size, WCHAR* out) {
   if (out == nullptr || size == 0) return FALSE;
-  CopyTextOutW(s->captureFile, out, size);
+  lstrcpynW(out, s->captureFile, capcore::ClampTextCount(size));
   return TRUE;
 }

@@ -52,7 +52,8 @@ struct CaptureWindowState : std::enable_shared_from_this<CaptureWindowState> {
   capcore::SourceSettings source;
   DisplaySettings display;
 
-  char captureFile[MAX_PATH] = "C:\\CAPTURE.AVI";
+  // Kept wide: the wide requests take any name the file system does.
+  WCHAR captureFile[MAX_PATH] = L"C:\\CAPTURE.AVI";
 
   // View: preview and overlay exclude each other; both off freezes the
   // last frame.

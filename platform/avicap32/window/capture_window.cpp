@@ -72,6 +72,7 @@ const Request kRequests[] = {
     {WM_CAP_GET_AUDIOFORMAT, [](State* s, WPARAM wp, LPARAM lp) { return GetAudioFormat(s, wp, Arg<WAVEFORMATEX>(lp)); }},
     {WM_CAP_SET_AUDIOFORMAT, [](State* s, WPARAM wp, LPARAM lp) { return SetAudioFormat(s, wp, Arg<const WAVEFORMATEX>(lp)); }},
     {WM_CAP_FILE_SAVEASA, [](State* s, WPARAM, LPARAM lp) { return SaveRecordingAs(s, Arg<const char>(lp)); }},
+    {WM_CAP_FILE_SAVEASW, [](State* s, WPARAM, LPARAM lp) { return SaveRecordingAsW(s, Arg<const WCHAR>(lp)); }},
     {WM_CAP_FILE_ALLOCATE, [](State* s, WPARAM, LPARAM lp) { return AllocateCaptureFile(s, static_cast<DWORD>(lp)); }},
     {WM_CAP_FILE_SET_INFOCHUNK, [](State* s, WPARAM, LPARAM lp) { return SetInfoChunk(s, Arg<const CAPINFOCHUNK>(lp)); }},
     {WM_CAP_DLG_VIDEOCOMPRESSION, [](State* s, WPARAM, LPARAM) { return ShowCompressionDialog(s); }},

@@ -23,9 +23,6 @@ void QueueConfigError(CaptureWindowState* s, const char* text);  // reported onc
 // terminated; nothing for a null buffer or size 0.
 void CopyTextOut(const std::string& text, char* out, size_t size);
 void CopyTextOutW(const std::string& text, WCHAR* out, size_t sizeChars);
-// A wide path in the ANSI code page; false for a null path or one that does
-// not fit.
-bool NarrowPath(const WCHAR* path, char (&out)[MAX_PATH]);
 
 // connection.cpp
 LRESULT ConnectDriver(CaptureWindowState* s, WPARAM index);
@@ -59,7 +56,7 @@ void OnPreviewTimer(CaptureWindowState* s);
 void PaintCaptureWindow(CaptureWindowState* s);
 
 // still_image.cpp
-LRESULT SaveDib(CaptureWindowState* s, const char* path);
+LRESULT SaveDib(CaptureWindowState* s, const char* path);  // the name in the code page
 LRESULT SaveDibW(CaptureWindowState* s, const WCHAR* path);
 LRESULT CopyFrame(CaptureWindowState* s);
 

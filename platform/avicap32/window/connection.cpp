@@ -95,7 +95,7 @@ LRESULT GetStatus(CaptureWindowState* s, WPARAM size, CAPSTATUS* out) {
   st.fLiveWindow = s->preview;
   st.fOverlayWindow = s->overlay;
   st.fScale = s->scale;
-  st.fCapFileExists = GetFileAttributesA(s->captureFile) != INVALID_FILE_ATTRIBUTES;
+  st.fCapFileExists = GetFileAttributesW(s->captureFile) != INVALID_FILE_ATTRIBUTES;
   st.dwCurrentVideoFrame = s->framesMade;
   st.fCapturingNow = IsRecording(s);
   FillRecordingStatus(s, &st);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/file_io.h"
+#include "common/path_names.h"
 #include "core/image/bmp_encoder.h"
 #include "window/capture_window.h"
 
@@ -19,9 +20,9 @@ bool EnsureFrame(CaptureWindowState* s) {
   return s->haveFrame;
 }
 
-LRESULT SaveFailed(CaptureWindowState* s, const char* path) {
-  Report(s, ReportKind::Error, IDS_CAP_ERRORDIBSAVE, "The still image could not be written to %.*s.", MAX_PATH,
-         path);
+LRESULT SaveFailed(CaptureWindowState* s, const WCHAR* path) {
+  Report(s, ReportKind::Error, IDS_CAP_ERRORDIBSAVE, "The still image could not be written to %s.",
+         ShownName(path).c_str());
   return FALSE;
 }
 
@@ -32,10 +33,10 @@ LRESULT CopyFailed(CaptureWindowState* s, const char* text) {
 
 }  // namespace
 
-LRESULT SaveDib(CaptureWindowState* s, const char* path) {
-  if (path == nullptr || path[0] == '\0') return FALSE;
+LRESULT SaveDibW(CaptureWindowState* s, const WCHAR* path) {
+  if (path == nullptr || path[0] == L'\0') return FALSE;
   if (!EnsureFrame(s)) return FALSE;
-  if (strnlen(path, MAX_PATH) >= MAX_PATH) return SaveFailed(s, path);
+  if (!PathFits(path)) return SaveFailed(s, path);
   // Headers, then the rows straight from the frame: no copy of the picture.
   uint8_t headers[capcore::kBmpFileHeaderSize + capcore::kBmpInfoHeaderSize];
   capcore::FrameFormat format = FrameFormatOf(s);
@@ -50,9 +51,8 @@ LRESULT SaveDib(CaptureWindowState* s, const char* path) {
   return code ? SaveFailed(s, path) : TRUE;
 }
 
-LRESULT SaveDibW(CaptureWindowState* s, const WCHAR* path) {
-  char narrow[MAX_PATH];
-  return NarrowPath(path, narrow) ? SaveDib(s, narrow) : FALSE;
+LRESULT SaveDib(CaptureWindowState* s, const char* path) {
+  return path == nullptr ? FALSE : SaveDibW(s, WidenAnsi(path).c_str());
 }
 
 LRESULT CopyFrame(CaptureWindowState* s) {

@@ -1,6 +1,8 @@
 // Driver descriptions, connecting, capabilities and the cameras file, for
 // the built-in drivers and configured odd ones.
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "service_fixture.h"
 #include "tests/wine/support/record_sizes.h"
@@ -194,6 +196,66 @@ TEST_F(ServiceTest, MalformedCamerasFileGivesBuiltInListAndOneErrorReport) {
   EXPECT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);  // built-in list
   ASSERT_EQ(ErrorReports().size(), 2u);
   EXPECT_NE(ErrorReports()[1].text.find("missing.ini"), std::string::npos);
+}
+
+struct Listing {
+  WCHAR name[64] = L"";
+  BOOL found = FALSE;
+};
+
+DWORD WINAPI ListDriver3(LPVOID p) {
+  Listing* l = static_cast<Listing*>(p);
+  l->found = capGetDriverDescriptionW(3, l->name, 64, nullptr, 0);
+  return 0;
+}
+
+// Marked files install their drivers (UTF-16 as the wide text's own bytes,
+// little-endian); a pipe that never writes, devices and an oversized file
+// are not waited on and are reported for what they are.
+TEST_F(ServiceTest, CamerasFileMarksDevicesAndSize) {
+  // One instance: a listing that opened it would leave the connection none.
+  const char kPipe[] = "\\\\.\\pipe\\morva_cameras_test";
+  HANDLE pipe = CreateNamedPipeA(kPipe, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+  ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+  const std::wstring utf16 = L"\uFEFF[Driver3]\r\nDescription=Cam\u00e9ra\r\n";
+  struct Case {
+    const char* what;
+    std::string path, bytes;  // a path of its own, else a file of these bytes
+    const char* problem;      // in the error report; none: driver 3 is installed
+  } cases[] = {
+      {"UTF-8 mark", "", "\xEF\xBB\xBF[Driver3]\r\nDescription=Cam\xC3\xA9ra\r\n", nullptr},
+      {"UTF-16 mark", "", std::string(reinterpret_cast<const char*>(utf16.data()), utf16.size() * sizeof(WCHAR)),
+       nullptr},
+      {"10 MB", "", std::string(10 << 20, ';'), "too large"},
+      {"pipe", kPipe, "", "not a regular file"},
+      {"device", "COM1", "", "COM1 is not a regular file"},
+      {"endless device", "Z:\\dev\\zero", "", "zero is not a regular file"},
+  };
+  SendPtr(WM_CAP_SET_CALLBACK_ERRORA, 0, reinterpret_cast<const void*>(RecordError));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.path.empty()) UseCameras(c.bytes);
+    else SetEnvironmentVariableA("MORVA_CAMERAS", c.path.c_str());
+    Listing* listing = new Listing;  // not freed while a listing may still fill it
+    HANDLE t = CreateThread(nullptr, 0, ListDriver3, listing, 0, nullptr);
+    ASSERT_NE(t, nullptr);
+    bool listed = WaitForSingleObject(t, 10000) == WAIT_OBJECT_0;
+    CloseHandle(t);
+    ASSERT_TRUE(listed) << "driver listing blocked";
+    std::unique_ptr<Listing> done(listing);
+    ErrorReports().clear();
+    ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, c.problem ? 0 : 3), TRUE);
+    if (c.problem) {
+      EXPECT_FALSE(listing->found);
+      ASSERT_EQ(ErrorReports().size(), 1u);
+      EXPECT_NE(ErrorReports()[0].text.find(c.problem), std::string::npos) << ErrorReports()[0].text;
+    } else {
+      EXPECT_TRUE(listing->found);
+      EXPECT_STREQ(listing->name, L"Cam\u00e9ra");
+      EXPECT_TRUE(ErrorReports().empty()) << ErrorReports()[0].text;
+    }
+  }
+  CloseHandle(pipe);
 }
 
 TEST_F(ServiceTest, ReportsGoOnlyToInstalledProcedures) {

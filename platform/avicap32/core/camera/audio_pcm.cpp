@@ -2,6 +2,12 @@
 #include "core/camera/audio_pcm.h"
 
 namespace audio {
+namespace {
+
+const uint32_t kMinSamplesPerSec = 8000;
+const uint32_t kMaxSamplesPerSec = 96000;  // the highest rate of the compressed formats (GSM 6.10)
+
+}  // namespace
 
 PcmFormat DefaultFormat() { return MakePcm(11025, 8, 1); }
 
@@ -20,7 +26,7 @@ bool IsSupported(const PcmFormat& f) {
   if (f.formatTag != 1) return false;
   if (f.channels != 1 && f.channels != 2) return false;
   if (f.bitsPerSample != 8 && f.bitsPerSample != 16) return false;
-  if (f.samplesPerSec < 8000 || f.samplesPerSec > 48000) return false;
+  if (f.samplesPerSec < kMinSamplesPerSec || f.samplesPerSec > kMaxSamplesPerSec) return false;
   if (f.blockAlign != f.channels * (f.bitsPerSample / 8)) return false;
   return f.avgBytesPerSec == f.samplesPerSec * f.blockAlign;
 }

@@ -21,7 +21,7 @@ struct PcmFormat {
 PcmFormat DefaultFormat();
 // A PCM format with the given layout and its derived fields filled in.
 PcmFormat MakePcm(uint32_t samplesPerSec, uint16_t bitsPerSample, uint16_t channels);
-// PCM with 8 or 16 bits, 1 or 2 channels, 8,000 to 48,000 Hz, and block
+// PCM with 8 or 16 bits, 1 or 2 channels, 8,000 to 96,000 Hz, and block
 // alignment and byte rate that agree with them.
 bool IsSupported(const PcmFormat& f);
 

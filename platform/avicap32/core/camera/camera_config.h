@@ -2,7 +2,8 @@
 // The list of synthetic camera drivers (indices 0 to 9) and the parser of
 // the cameras file that can replace the built-in list.
 //
-// The cameras file is a plain INI file. Each section [Driver<N>], N from 0
+// The cameras file is a plain INI file (a byte-order mark is dealt with
+// before, see core/text/text_marks.h). Each section [Driver<N>], N from 0
 // to 9, installs a driver at index N; indices without a section are gaps.
 // Keys (all optional; case does not matter):
 //   Description=<text>        name shown in driver lists (default "Morva Camera <N>")

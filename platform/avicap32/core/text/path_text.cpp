@@ -3,9 +3,9 @@
 
 namespace capcore {
 
-std::string FolderOf(const std::string& path) {
-  size_t cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+std::wstring FolderOf(const std::wstring& path) {
+  size_t cut = path.find_last_of(L"\\/");
+  return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
 
 int ClampTextCount(size_t count) {

@@ -10,7 +10,8 @@
 namespace capcore {
 
 // The path up to and including its last '\\' or '/'; "" when it has none.
-std::string FolderOf(const std::string& path);
+// Paths are wide, as the service keeps them.
+std::wstring FolderOf(const std::wstring& path);
 
 // The largest text count handed to the platform's text functions: a caller's
 // buffer size beyond it is taken as this many characters.
