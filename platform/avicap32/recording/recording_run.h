@@ -61,6 +61,7 @@ class Recording {
   bool SpaceLeft();
   void CloseFile();
   void DiscardFile();
+  void DropEmptyFile();
   void FileFate(char* out, size_t size) const;
 
   // run_reports.cpp

@@ -92,6 +92,7 @@ bool Recording::OpenFile() {
 
 void Recording::WriteFailed() {
   stopForError_ = true;
+  DropEmptyFile();
   char fate[kReportTextSize];
   FileFate(fate, sizeof fate);
   DWORD code = file_.lastError();
@@ -129,6 +130,7 @@ bool Recording::SpaceLeft() {
   roomMeasuredAt_ = writer_->size();
   if (room_ >= need) return true;
   stopForError_ = true;
+  DropEmptyFile();
   char fate[kReportTextSize];
   FileFate(fate, sizeof fate);
   Error(IDS_CAP_NODISKSPACE, "Recording stopped: the disk is nearly full (%llu KB free, the next seconds need %llu KB). %s",
@@ -216,6 +218,14 @@ void Recording::CloseFile() {
   // Only a failure already reported keeps this one quiet: an earlier report
   // about audio or the compressor says nothing about the file.
   if (!clean && !stopForError_) WriteFailed();
+}
+
+// A recording stopped by a failure before its first frame keeps no file:
+// it goes before the report says so.
+void Recording::DropEmptyFile() {
+  if (frames_ != dropped_) return;
+  writer_.reset();
+  DiscardFile();
 }
 
 void Recording::DiscardFile() {

@@ -32,6 +32,14 @@ void ExpectWholeRiff(const std::string& avi) {
   EXPECT_EQ(avi.size(), riff + 8u);
 }
 
+// Whether the capture file was there when the error was reported.
+std::string g_capturePath;
+bool g_fileAtReport = false;
+LRESULT CALLBACK NoteFileAtError(HWND w, int id, LPCSTR text) {
+  g_fileAtReport = GetFileAttributesA(g_capturePath.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return RecordError(w, id, text);
+}
+
 }  // namespace
 
 TEST_F(RecordTest, TheTimeLimitIsWallTimeAndTheAudioIsThatTimes) {
@@ -85,14 +93,17 @@ TEST_F(RecordTest, ARecordingThatEndsBeforeItsFirstFrameSaysItsFileWasDeleted) {
     const char* said;
   };
   // Below the headers' size; room for the headers but not for the seconds
-  // that the free-space watch wants.
+  // that the free-space watch wants. The file is gone when the report says so.
+  SendPtr(WM_CAP_SET_CALLBACK_ERRORA, 0, reinterpret_cast<const void*>(NoteFileAtError));
   for (const Row& row : {Row{"1000", "disk is full"}, Row{"100000", "nearly full"}}) {
     SCOPED_TRACE(row.writeLimit);
     SetEnvironmentVariableA("MORVA_AVICAP_WRITE_LIMIT", row.writeLimit);
     ErrorReports().clear();
-    std::string path = UseFile("rec_nothing.avi");
+    std::string path = g_capturePath = UseFile("rec_nothing.avi");
     Setup(1);
+    g_fileAtReport = true;
     EXPECT_FALSE(Send(WM_CAP_SEQUENCE));
+    EXPECT_FALSE(g_fileAtReport);
     EXPECT_FALSE(Exists(path));
     ASSERT_EQ(1u, ErrorReports().size());
     const std::string& text = ErrorReports()[0].text;
