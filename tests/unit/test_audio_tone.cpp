@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "core/camera/audio_pcm.h"
 #include "core/camera/audio_tone.h"
@@ -89,23 +90,19 @@ TEST(AudioTone, SixteenBitStereoFillsBothChannels) {
 }
 
 TEST(AudioTone, TheSamplesAreTheSameHoweverTheRecordingIsCutUp) {
-  struct Row {
-    audio::PcmFormat format;
-    uint32_t microSecPerFrame;
-    uint64_t piece;  // samples per cut
-  };
-  for (const Row& row : {Row{audio::DefaultFormat(), 66667, 1000}, Row{audio::MakePcm(48000, 16, 2), 10000, 997},
-                         Row{audio::DefaultFormat(), 0xFFFFFFFFu, 4097}}) {
-    SCOPED_TRACE(row.microSecPerFrame);
-    audio::ToneSource tone(row.format, row.microSecPerFrame);
-    uint64_t total = audio::SamplesIn(2500000, row.format.samplesPerSec);  // 2.5 s
+  // format, frame period, samples per piece
+  for (auto row : {std::make_tuple(audio::DefaultFormat(), 66667u, 1000u),
+                   std::make_tuple(audio::MakePcm(48000, 16, 2), 10000u, 997u),
+                   std::make_tuple(audio::DefaultFormat(), 0xFFFFFFFFu, 4097u)}) {
+    audio::ToneSource tone(std::get<0>(row), std::get<1>(row));
+    uint64_t total = audio::SamplesIn(2500000, std::get<0>(row).samplesPerSec);  // 2.5 s
     std::vector<uint8_t> whole, cut, part;
     tone.Render(0, total, whole);
-    ASSERT_EQ(total * row.format.blockAlign, whole.size());
-    for (uint64_t at = 0; at < total; at += row.piece) {
-      tone.Render(at, std::min(row.piece, total - at), part);
+    for (uint64_t at = 0; at < total; at += std::get<2>(row)) {
+      tone.Render(at, std::min<uint64_t>(std::get<2>(row), total - at), part);
       cut.insert(cut.end(), part.begin(), part.end());
     }
-    EXPECT_EQ(whole, cut);
+    EXPECT_EQ(total * std::get<0>(row).blockAlign, whole.size());
+    EXPECT_EQ(whole, cut) << std::get<1>(row);
   }
 }
