@@ -158,25 +158,10 @@ def synthesis_rows():
 
 
 # --- under Wine ---------------------------------------------------------------
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
-def cameras_file():
-    """A cameras file whose camera offers the large sizes as well."""
-    path = os.path.join(WIN32, "bench-cameras.ini")
-    with open(path, "w", newline="\r\n") as f:
-        f.write("[Driver0]\nDescription=Morva benchmark camera\nVersion=1.0\n"
-                "Sizes=640x480,1280x720,1920x1080\nBitDepths=24\nPattern=bars\n")
-    return {"MORVA_CAMERAS": windows_path(path)}
-
-
 def preview_rows():
-    cams = cameras_file()
-
     def preview(w, h):
         def step():
-            text = wine_run([os.path.join(BIN, "bench_service.exe"), "preview", "10", str(w), str(h)], cams)
+            text = wine_run([os.path.join(BIN, "bench_service.exe"), "preview", "10", str(w), str(h)])
             return number(r"([\d.]+)% of one core", text), number(r"([\d.]+) frames/s shown", text)
         return step
 
@@ -243,8 +228,7 @@ def recording_rows():
             spread([r["peak"] for r in long_runs], "{:.0f}", " MB"),
             "10 s: " + spread([r["peak"] for r in short_runs], "{:.0f}", " MB"), spread(growth, "{:.2f}", " x"),
             goal(g <= 1.05, "independent of the length (within 5 %)", "%.0f %% growth" % (100 * (g - 1))))]
-    cams = cameras_file()
-    large = interleave([recording(LONG, 1280, 720, cams), recording(LONG, 1920, 1080, cams)], RUNS, warmup=0)
+    large = interleave([recording(LONG, 1280, 720), recording(LONG, 1920, 1080)], RUNS, warmup=0)
     for (w, h), runs in zip(((1280, 720), (1920, 1080)), large):
         figure, verdict = recording_text(runs)
         out.append(("recording %d x %d 24-bit at 30 frames/s for %d s, Wine" % (w, h, LONG), figure, "", "",

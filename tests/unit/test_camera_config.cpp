@@ -20,6 +20,7 @@ TEST(CameraConfig, BuiltInListHasTwoDistinctCameras) {
   for (int i = 2; i < capcore::kMaxDrivers; ++i) EXPECT_FALSE(d.drivers[i].present) << i;
   EXPECT_TRUE(d.drivers[0].OffersSize(320, 240));
   EXPECT_TRUE(d.drivers[0].OffersSize(640, 480));
+  EXPECT_TRUE(d.drivers[0].OffersSize(1920, 1080));
   EXPECT_FALSE(d.drivers[0].OffersSize(240, 320));
   EXPECT_TRUE(d.drivers[0].OffersDepth(16));
   EXPECT_FALSE(d.drivers[0].OffersDepth(8));
