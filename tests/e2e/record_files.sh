@@ -67,6 +67,17 @@ expect "single_frames video" "$(probe "$f" v codec_name,width,height,r_frame_rat
 expect "single_frames decoded frames" "$(ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 "$f")" "5"
 decodes_clean "$f"
 
+# The time limit is wall time: one frame of a long period, the audio of the limit.
+for pair in rec_timelimit:22050 rec_longestperiod:11025 rec_hugeperiod:48000; do
+  f="$out/${pair%%:*}.avi"
+  expect "${pair%%:*} frames" "$(probe "$f" v nb_frames)" "1"
+  expect "${pair%%:*} audio length" "$(probe "$f" a nb_frames)" "${pair#*:}"
+  decodes_clean "$f"
+done
+f="$out/rec_fastest.avi"  # one microsecond asked for: the camera's 100 frames a second
+expect "rec_fastest frames" "$(probe "$f" v nb_frames)" "100"
+decodes_clean "$f"
+
 for name in rec_stop rec_yield rec_key rec_prealloc rec_saved rec_destroyed rec_preview; do
   f="$out/$name.avi"
   if [ ! -f "$f" ]; then echo "FAIL $name: not written"; fail=1; continue; fi

@@ -2,6 +2,9 @@
 // video frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 #include "core/camera/audio_pcm.h"
 #include "core/camera/audio_tone.h"
 
@@ -84,4 +87,22 @@ TEST(AudioTone, SixteenBitStereoFillsBothChannels) {
   EXPECT_EQ(l, r);
   tone.RenderFrame(27, part);  // past the 50 ms beep
   for (uint8_t v : part) ASSERT_EQ(0, v);
+}
+
+TEST(AudioTone, TheSamplesAreTheSameHoweverTheRecordingIsCutUp) {
+  // format, frame period, samples per piece
+  for (auto row : {std::make_tuple(audio::DefaultFormat(), 66667u, 1000u),
+                   std::make_tuple(audio::MakePcm(48000, 16, 2), 10000u, 997u),
+                   std::make_tuple(audio::DefaultFormat(), 0xFFFFFFFFu, 4097u)}) {
+    audio::ToneSource tone(std::get<0>(row), std::get<1>(row));
+    uint64_t total = audio::SamplesIn(2500000, std::get<0>(row).samplesPerSec);  // 2.5 s
+    std::vector<uint8_t> whole, cut, part;
+    tone.Render(0, total, whole);
+    for (uint64_t at = 0; at < total; at += std::get<2>(row)) {
+      tone.Render(at, std::min<uint64_t>(std::get<2>(row), total - at), part);
+      cut.insert(cut.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ(total * std::get<0>(row).blockAlign, whole.size());
+    EXPECT_EQ(whole, cut) << std::get<1>(row);
+  }
 }

@@ -1,4 +1,5 @@
-// The synthetic camera's audio source for recordings.
+// The synthetic camera's audio source for recordings: its samples come by
+// time, as a device's would.
 #include <new>
 
 #include "audio/audio_feed.h"
@@ -9,12 +10,22 @@ namespace {
 
 class ToneFeed : public AudioFeed {
  public:
-  ToneFeed(const audio::PcmFormat& f, uint32_t microSecPerFrame) : tone_(f, microSecPerFrame) {}
-  void TakeFrame(uint64_t frame, std::vector<uint8_t>& out) override { tone_.RenderFrame(frame, out); }
-  void Finish(std::vector<uint8_t>& out) override { out.clear(); }
+  ToneFeed(const audio::PcmFormat& f, uint32_t microSecPerFrame) : format_(f), tone_(f, microSecPerFrame) {}
+
+  void Take(uint64_t micros, size_t maxBytes, std::vector<uint8_t>& out) override {
+    uint64_t due = audio::SamplesIn(micros, format_.samplesPerSec);
+    uint64_t count = due > given_ ? due - given_ : 0;
+    uint64_t most = maxBytes / format_.blockAlign;
+    if (count > most) count = most ? most : 1;
+    tone_.Render(given_, count, out);
+    given_ += count;
+  }
+  void Stop() override {}
 
  private:
+  audio::PcmFormat format_;
   audio::ToneSource tone_;
+  uint64_t given_ = 0;  // sample frames taken so far
 };
 
 }  // namespace

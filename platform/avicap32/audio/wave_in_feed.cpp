@@ -1,5 +1,5 @@
-// Recording audio from the system's wave input device: a ring of buffers
-// polled once per frame, no callback thread.
+// Recording audio from the system's wave input device: a ring of buffers of
+// a quarter second each, polled as the recording goes, no callback thread.
 #include <cstring>
 #include <new>
 
@@ -42,32 +42,34 @@ class WaveInFeed : public AudioFeed {
     return true;
   }
 
-  void TakeFrame(uint64_t, std::vector<uint8_t>& out) override {
+  void Take(uint64_t, size_t maxBytes, std::vector<uint8_t>& out) override {
     out.clear();
-    Collect(out, true);
+    Collect(out, maxBytes);
   }
 
-  void Finish(std::vector<uint8_t>& out) override {
-    out.clear();
-    if (!in_) return;
+  void Stop() override {
+    if (!in_ || stopped_) return;
     waveInStop(in_);
-    waveInReset(in_);  // marks every buffer done
-    Collect(out, false);
-    Close();
+    waveInReset(in_);  // marks every buffer done, with what it holds
+    stopped_ = true;
   }
 
  private:
   static const int kBuffers = 8;
 
-  void Collect(std::vector<uint8_t>& out, bool requeue) {
+  // The buffers done, in order, while they fit in maxBytes (one at least);
+  // each goes back to the device until it is stopped (then, no longer done,
+  // it is never taken again).
+  void Collect(std::vector<uint8_t>& out, size_t maxBytes) {
     if (!in_) return;
     for (int k = 0; k < kBuffers; ++k) {
       WAVEHDR& h = hdr_[next_];
       if (!(h.dwFlags & WHDR_DONE)) break;
+      if (!out.empty() && out.size() + h.dwBytesRecorded > maxBytes) break;
       out.insert(out.end(), data_[next_].begin(), data_[next_].begin() + h.dwBytesRecorded);
       h.dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
       h.dwBytesRecorded = 0;
-      if (requeue) waveInAddBuffer(in_, &h, sizeof h);
+      if (!stopped_) waveInAddBuffer(in_, &h, sizeof h);
       next_ = (next_ + 1) % kBuffers;
     }
   }
@@ -85,6 +87,7 @@ class WaveInFeed : public AudioFeed {
   WAVEHDR hdr_[kBuffers]{};
   std::vector<uint8_t> data_[kBuffers];
   int next_ = 0;
+  bool stopped_ = false;
 };
 
 }  // namespace

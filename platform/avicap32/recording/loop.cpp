@@ -17,25 +17,34 @@ uint64_t CameraBuffers(UINT requested) {
   return requested > kMaxCameraBuffers ? kMaxCameraBuffers : requested;
 }
 
+uint64_t FramePeriod(DWORD requested) {
+  if (requested == 0) return 0;  // refused by Begin
+  return requested < kFastestFramePeriod ? kFastestFramePeriod : requested;
+}
+
 }  // namespace
 
 Recording::Recording(RecordingState* rec, RecordingJob& job)
     : rec_(rec),
       job_(job),
       direct_(!job.onWorker),
-      period_(job.parms.dwRequestMicroSecPerFrame),
+      period_(FramePeriod(job.parms.dwRequestMicroSecPerFrame)),
       buffers_(CameraBuffers(job.parms.wNumVideoRequested)),
       limit_(job.parms.fLimitEnabled ? static_cast<uint64_t>(job.parms.wTimeLimit) * kMicrosPerSecond : UINT64_MAX),
       keys_(job.parms) {}
 
 BOOL Recording::Run() {
   Status(IDS_CAP_BEGIN, "Recording started");
-  if (Begin()) {
-    Loop();
-    End();
+  try {
+    if (Begin()) {
+      Loop();
+      End();
+    }
+  } catch (...) {
+    Abandon();
   }
   Status(IDS_CAP_END, "Recording ended");
-  return frames_ - dropped_ > 0 ? TRUE : FALSE;
+  return Recorded() ? TRUE : FALSE;
 }
 
 // Everything before the first frame; false when the recording cannot start
@@ -55,35 +64,51 @@ bool Recording::Begin() {
   ChooseAudio();
   if (!Preroll()) return false;
   if (job_.toFile && !OpenFile()) {
+    // Whatever the file holds now is no recording (reported by OpenFile).
     writer_.reset();
-    file_.Close();
-    if (file_.initialSize() == 0) DeleteFileW(job_.path);
+    DiscardFile();
     return false;
   }
   clock_ = MakePacingClock(job_.knobs.virtualClock);
   return true;
 }
 
+// Each step first takes the audio of the time that has passed, then does
+// what Decide says, then reports the progress when a second has gone by.
 void Recording::Loop() {
   while (!stopForError_ && !StopWanted() && CallerContinues()) {
     uint64_t now = clock_->Micros();
+    elapsed_ = now < limit_ ? now : limit_;
+    Publish();
+    if (!TakeAudio(elapsed_)) break;
     Step step = Decide(now);
     if (step == Step::Stop) break;
     if (step == Step::Wait) {
-      Wait(frames_ * period_ - now);
-      continue;
+      Wait(TimeToWait(now));
+    } else if (!TakeFrame(now, step == Step::Drop)) {
+      break;
     }
-    if (!TakeFrame(now, step == Step::Drop)) break;
+    if (!ReportSecond(clock_->Micros())) break;
   }
 }
 
 // The camera holds wNumVideoRequested frames: a frame is lost only when the
-// recording falls further behind than that (then written as dropped).
+// recording falls further behind than that (then written as dropped). The
+// time limit is wall time: every frame due before it is written (taken, or
+// dropped when the camera no longer holds it), and the recording ends when
+// the clock reaches it.
 Recording::Step Recording::Decide(uint64_t now) const {
   uint64_t due = frames_ * period_;
-  if (due >= limit_) return Step::Stop;
+  if (due >= limit_) return now >= limit_ ? Step::Stop : Step::Wait;
   if (now < due) return Step::Wait;
   return now >= due + period_ * buffers_ ? Step::Drop : Step::Take;
+}
+
+// Until the next frame is due or the time limit comes, whichever is first.
+uint64_t Recording::TimeToWait(uint64_t now) const {
+  uint64_t due = frames_ * period_;
+  uint64_t until = due < limit_ ? due : limit_;
+  return until > now ? until - now : 0;
 }
 
 bool Recording::StopWanted() {
@@ -121,7 +146,7 @@ bool Recording::TakeFrame(uint64_t now, bool dropped) {
   if (dropped) ++dropped_;
   Publish();
   if (!dropped) ShowInWindow(now);
-  return ReportSecond();
+  return true;
 }
 
 // The frame due now into frame_: made by the synthetic camera, or the newest
@@ -148,18 +173,42 @@ bool Recording::FillFrame(bool* dropped) {
   return false;
 }
 
+// The audio up to the recording's end (its time limit at the most), the file
+// closed, or deleted when it holds no frame.
 void Recording::End() {
+  uint64_t now = clock_->Micros();
+  elapsed_ = now < limit_ ? now : limit_;
   if (audio_) {
-    audio_->Finish(samples_);
-    if (!stopForError_) WriteAudio(samples_, true);
+    audio_->Stop();
+    if (!stopForError_) TakeAudio(elapsed_, true);
   }
   CloseFile();
   Publish();
-  if (job_.toFile && frames_ - dropped_ == 0) {
-    DeleteFileW(job_.path);
+  if (job_.toFile && !discarded_ && frames_ == dropped_) {
+    DiscardFile();
     if (!stopForError_) Error(IDS_CAP_NO_FRAME_CAP_ERROR, "No frame was recorded, so no capture file was kept.");
   }
   FinalReports();
+}
+
+// Something threw (memory ran out, above all): the file is closed over what
+// was written, or deleted when that cannot be done, and the caller is told.
+void Recording::Abandon() {
+  try {
+    stopForError_ = true;
+    try {
+      CloseFile();
+    } catch (...) {
+      broken_ = true;
+      writer_.reset();
+    }
+    if (job_.toFile && (broken_ || frames_ == dropped_)) DiscardFile();
+    Publish();
+    char fate[kReportTextSize];
+    FileFate(fate, sizeof fate);
+    Error(IDS_CAP_OUTOFMEM, "Recording stopped: out of memory.%s%s", fate[0] ? " " : "", fate);
+  } catch (...) {
+  }
 }
 
 BOOL RunRecording(RecordingState* rec, RecordingJob& job) {

@@ -1,10 +1,11 @@
 // One recording from its first report to its last (IDS_CAP_BEGIN to
 // IDS_CAP_END): frames taken on the requested period with true timing (a
 // frame that the camera's buffers could no longer hold when the recording
-// got to it is written as dropped), audio beside each frame, the stop
-// conditions, the free-space watch and the closing reports. loop.cpp holds
-// the loop and its decisions, run_output.cpp the writing, run_reports.cpp
-// the reports, run_callbacks.cpp the calls into the caller's procedures.
+// got to it is written as dropped), the audio of the time that passed taken
+// as it goes, the stop conditions (the time limit is wall time), the
+// free-space watch and the closing reports. loop.cpp holds the loop and its
+// decisions, run_output.cpp the writing, run_reports.cpp the reports,
+// run_callbacks.cpp the calls into the caller's procedures.
 #ifndef MORVA_AVICAP32_RECORDING_RECORDING_RUN_H
 #define MORVA_AVICAP32_RECORDING_RECORDING_RUN_H
 
@@ -24,6 +25,10 @@
 
 // Frames the camera holds while the recording is behind (wNumVideoRequested, capped).
 constexpr uint64_t kMaxCameraBuffers = 100;
+// The camera gives at most 100 frames a second: a shorter period asked for
+// records at this one (and the file says so), so that frames the camera
+// never gave are not written as dropped.
+constexpr uint64_t kFastestFramePeriod = 10000;
 
 class Recording {
  public:
@@ -37,22 +42,29 @@ class Recording {
   bool Begin();
   void Loop();
   Step Decide(uint64_t now) const;
+  uint64_t TimeToWait(uint64_t now) const;
   bool StopWanted();
   void Wait(uint64_t micros);
   void PumpMessages();
   bool TakeFrame(uint64_t now, bool dropped);
   bool FillFrame(bool* dropped);
   void End();
+  void Abandon();
+  bool Recorded() const { return frames_ > dropped_ && !discarded_; }
 
   // run_output.cpp
   void ChooseAudio();
   bool OpenFile();
+  bool TakeAudio(uint64_t upTo, bool last = false);
   bool WriteFrame(uint64_t n, bool dropped);
   bool WriteVideo(uint64_t n, bool dropped);
   bool WriteAudio(std::vector<uint8_t>& pcm, bool last);
   void WriteFailed();
   bool SpaceLeft();
   void CloseFile();
+  void DiscardFile();
+  void DropEmptyFile();
+  void FileFate(char* out, size_t size) const;
 
   // run_callbacks.cpp
   template <typename Call>
@@ -67,7 +79,7 @@ class Recording {
   void Status(int id, const char* format, ...) __attribute__((format(printf, 3, 4)));
   void Error(int id, const char* format, ...) __attribute__((format(printf, 3, 4)));
   void Publish();
-  bool ReportSecond();
+  bool ReportSecond(uint64_t now);
   void ShowInWindow(uint64_t now);
   void FinalReports();
 
@@ -90,6 +102,9 @@ class Recording {
   std::vector<uint8_t> frame_, samples_, coded_;
   uint64_t frames_ = 0, dropped_ = 0, audioBytes_ = 0, pcmBytes_ = 0;
   uint32_t pcmAlign_ = 1;  // bytes of one sample frame captured
+  size_t audioPiece_ = 0;        // the most PCM bytes taken at once (a quarter second)
+  uint64_t audioTakenTo_ = 0;    // the recording's time up to which audio was taken
+  uint64_t elapsed_ = 0;         // the recording's time so far (to its limit at the most)
   uint64_t bytesPerSecond_ = 0;
   uint64_t room_ = 0;            // bytes that may be written, as last measured, less what was written since
   uint64_t roomMeasuredAt_ = 0;  // file size when measured
@@ -98,6 +113,9 @@ class Recording {
   bool shownOnce_ = false;
   bool stopForError_ = false;  // a failure that ended the recording was reported
   uint32_t feedSeen_ = 0;      // the last frame number taken from a camera read through ffmpeg
+  bool opened_ = false;        // the capture file was opened (so it is written or deleted)
+  bool broken_ = false;        // it could not be closed as a valid AVI
+  bool discarded_ = false;     // it was deleted
 };
 
 #endif

@@ -1,7 +1,10 @@
 // What a recording writes (see recording_run.h): the audio source it takes
 // (its PCM converted when another format was chosen), the capture file with
-// its AVI writer, each frame (compressed, whole or dropped) with its audio,
-// the free-space watch and the closing of the file.
+// its AVI writer, each frame (compressed, whole or dropped), the audio as
+// time passes, the free-space watch, and the closing (or deleting) of the
+// file.
+#include <cstdio>
+
 #include "audio/audio_formats.h"
 #include "common/file_io.h"
 #include "recording/recording_run.h"
@@ -10,6 +13,11 @@ namespace {
 
 const uint64_t kSecondsOfRoom = 3;           // the free-space watch wants the next few seconds
 const uint64_t kClosingIndexRoom = 65536;    // and room for the closing index
+// Audio goes into the file between the frames in chunks of 0.1 to 0.25 s:
+// it is taken once this much time has passed since the last take, and in
+// pieces of a quarter second at the most (after a stall, several).
+const uint64_t kAudioTakeMicros = 100000;
+const uint32_t kAudioPiecesPerSecond = 4;
 
 }  // namespace
 
@@ -42,6 +50,9 @@ void Recording::ChooseAudio() {
   }
   audioFormat_ = chosen;
   pcmAlign_ = f.nBlockAlign ? f.nBlockAlign : 1;
+  uint32_t piece = f.nAvgBytesPerSec / kAudioPiecesPerSecond;
+  audioPiece_ = piece - piece % pcmAlign_;
+  if (audioPiece_ == 0) audioPiece_ = pcmAlign_;
   bytesPerSecond_ += chosen->nAvgBytesPerSec;
 }
 
@@ -52,6 +63,7 @@ bool Recording::OpenFile() {
     Error(IDS_CAP_FILE_OPEN_ERROR, "Cannot open the capture file %s for writing: %s.", job_.pathText.c_str(), why);
     return false;
   }
+  opened_ = true;
   avi::Options o;
   o.microSecPerFrame = static_cast<uint32_t>(period_);
   o.partLimit = job_.knobs.partLimit;
@@ -80,16 +92,32 @@ bool Recording::OpenFile() {
 
 void Recording::WriteFailed() {
   stopForError_ = true;
+  DropEmptyFile();
+  char fate[kReportTextSize];
+  FileFate(fate, sizeof fate);
   DWORD code = file_.lastError();
   if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) {
-    Error(IDS_CAP_NODISKSPACE, "Recording stopped: the disk is full. %s keeps what was recorded before.",
-          job_.pathText.c_str());
+    Error(IDS_CAP_NODISKSPACE, "Recording stopped: the disk is full. %s", fate);
     return;
   }
   char why[256];
   SystemErrorText(code ? code : ERROR_WRITE_FAULT, why, sizeof why);
-  Error(IDS_CAP_FILE_WRITE_ERROR, "Recording stopped: writing %s failed (%s). The file keeps what was recorded before.",
-        job_.pathText.c_str(), why);
+  Error(IDS_CAP_FILE_WRITE_ERROR, "Recording stopped: writing failed (%s). %s", why, fate);
+}
+
+// What becomes of the capture file after a failure that stops the recording:
+// End deletes it when it holds no frame, CloseFile when it cannot be closed.
+void Recording::FileFate(char* out, size_t size) const {
+  const char* path = job_.pathText.c_str();
+  if (!opened_) {
+    snprintf(out, size, "%s", "");
+  } else if (broken_) {
+    snprintf(out, size, "%s could not be closed as a valid AVI file, so it was deleted.", path);
+  } else if (discarded_ || frames_ == dropped_) {
+    snprintf(out, size, "Nothing was recorded, so %s was deleted.", path);
+  } else {
+    snprintf(out, size, "%s was kept with the %llu frames recorded.", path, static_cast<unsigned long long>(frames_));
+  }
 }
 
 bool Recording::SpaceLeft() {
@@ -102,12 +130,25 @@ bool Recording::SpaceLeft() {
   roomMeasuredAt_ = writer_->size();
   if (room_ >= need) return true;
   stopForError_ = true;
-  Error(IDS_CAP_NODISKSPACE,
-        "Recording stopped: the disk is nearly full (%llu KB free, the next seconds need %llu KB). %s was closed with "
-        "what was recorded.",
-        static_cast<unsigned long long>(room_ / 1024), static_cast<unsigned long long>(need / 1024),
-        job_.pathText.c_str());
+  DropEmptyFile();
+  char fate[kReportTextSize];
+  FileFate(fate, sizeof fate);
+  Error(IDS_CAP_NODISKSPACE, "Recording stopped: the disk is nearly full (%llu KB free, the next seconds need %llu KB). %s",
+        static_cast<unsigned long long>(room_ / 1024), static_cast<unsigned long long>(need / 1024), fate);
   return false;
+}
+
+// The audio of the recording's first `upTo` microseconds that is not in the
+// file yet (at the end, `last`: all of it, the conversion flushed by the
+// last, empty, piece).
+bool Recording::TakeAudio(uint64_t upTo, bool last) {
+  if (!audio_ || (!last && upTo < audioTakenTo_ + kAudioTakeMicros)) return true;
+  audioTakenTo_ = upTo;
+  do {
+    audio_->Take(upTo, audioPiece_, samples_);
+    if (!WriteAudio(samples_, last && samples_.empty())) return false;
+  } while (!samples_.empty());
+  return true;
 }
 
 // Writes the PCM captured, converted first when the format is another one;
@@ -156,20 +197,41 @@ bool Recording::WriteVideo(uint64_t n, bool dropped) {
   return ok;
 }
 
-bool Recording::WriteFrame(uint64_t n, bool dropped) {
-  if (writer_ && !WriteVideo(n, dropped)) return false;
-  if (audio_) {
-    audio_->TakeFrame(n, samples_);
-    if (!WriteAudio(samples_, false)) return false;
-  }
-  return true;
-}
+bool Recording::WriteFrame(uint64_t n, bool dropped) { return !writer_ || WriteVideo(n, dropped); }
 
+// Closes the file over what was written; one that cannot be closed validly
+// is deleted (and said so).
 void Recording::CloseFile() {
   if (!writer_) return;
-  // Only a failure already reported keeps this one quiet: an earlier report
-  // about audio or the compressor says nothing about the file.
-  if (!writer_->Finish() && !stopForError_) WriteFailed();
+  bool clean = writer_->Finish();
+  broken_ = writer_->broken();
   writer_.reset();
   file_.Close();
+  if (broken_) {
+    DiscardFile();
+    char why[256];
+    SystemErrorText(file_.lastError() ? file_.lastError() : ERROR_WRITE_FAULT, why, sizeof why);
+    Error(IDS_CAP_FILE_WRITE_ERROR, "Recording stopped: %s could not be closed as a valid AVI file (%s), so it was deleted.",
+          job_.pathText.c_str(), why);
+    stopForError_ = true;
+    return;
+  }
+  // Only a failure already reported keeps this one quiet: an earlier report
+  // about audio or the compressor says nothing about the file.
+  if (!clean && !stopForError_) WriteFailed();
+}
+
+// A recording stopped by a failure before its first frame keeps no file:
+// it goes before the report says so.
+void Recording::DropEmptyFile() {
+  if (frames_ != dropped_) return;
+  writer_.reset();
+  DiscardFile();
+}
+
+void Recording::DiscardFile() {
+  if (!opened_ || discarded_) return;
+  file_.Close();
+  DeleteFileW(job_.path);
+  discarded_ = true;
 }

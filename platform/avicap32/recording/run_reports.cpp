@@ -30,20 +30,21 @@ void Recording::Error(int id, const char* format, ...) {
 void Recording::Publish() {
   rec_->frames = static_cast<long>(frames_);
   rec_->dropped = static_cast<long>(dropped_);
-  rec_->elapsedMs = static_cast<long>(frames_ * period_ / 1000);
+  rec_->elapsedMs = static_cast<long>(elapsed_ / 1000);
   rec_->waveSamples = static_cast<long>(pcmBytes_ / pcmAlign_);
 }
 
-// Once a second of recording: the file's headers brought up to date and the
-// progress reported. False when that write failed (reported).
-bool Recording::ReportSecond() {
-  if (frames_ * period_ < nextSecond_) return true;
-  nextSecond_ += kMicrosPerSecond;
+// Once a second of recording (by the clock, `now`): the file's headers
+// brought up to date and the progress reported. False when that write
+// failed (reported).
+bool Recording::ReportSecond(uint64_t now) {
+  if (now < nextSecond_) return true;
+  nextSecond_ = now - now % kMicrosPerSecond + kMicrosPerSecond;
   if (writer_ && !writer_->Refresh()) {
     WriteFailed();
     return false;
   }
-  uint64_t ms = frames_ * period_ / 1000;
+  uint64_t ms = (now < limit_ ? now : limit_) / 1000;
   Status(IDS_CAP_STAT_VIDEOCURRENT, "%llu frames (%llu dropped) %llu.%03llu sec.",
          static_cast<unsigned long long>(frames_), static_cast<unsigned long long>(dropped_), ms / 1000, ms % 1000);
   return true;
@@ -59,7 +60,7 @@ void Recording::ShowInWindow(uint64_t now) {
 }
 
 void Recording::FinalReports() {
-  uint64_t ms = frames_ * period_ / 1000;
+  uint64_t ms = elapsed_ / 1000;
   uint64_t taken = frames_ - dropped_;
   uint64_t fpsX100 = ms ? taken * 100000 / ms : 0;
   unsigned long long frames = frames_, dropped = dropped_;

@@ -76,11 +76,12 @@ void Begin(CaptureWindowState* s, RecordingState* rec) {
 
 // Without the relay the worker's end would never reach this thread and the
 // window would stay busy for good: no relay, no worker.
-LRESULT StartWorker(RecordingState* rec, std::unique_ptr<RecordingJob> job) {
+LRESULT StartWorker(CaptureWindowState* s, RecordingState* rec, std::unique_ptr<RecordingJob> job) {
   std::unique_ptr<WorkerStart> start(new WorkerStart{rec->shared_from_this(), std::move(job)});
   if (rec->relay) rec->worker = CreateThread(nullptr, 0, WorkerMain, start.get(), 0, nullptr);
   if (!rec->worker) {
     EndOnWindowThread(rec);
+    Report(s, ReportKind::Error, IDS_CAP_RECORDING_ERROR, "The recording cannot start: no thread can be made for it.");
     return FALSE;
   }
   start.release();  // the worker's now
@@ -110,13 +111,15 @@ LRESULT StartRecording(CaptureWindowState* s, bool toFile) {
     }
     std::unique_ptr<RecordingJob> job = MakeJob(s, rec.get(), toFile);
     Begin(s, rec.get());
-    if (job->onWorker) return StartWorker(rec.get(), std::move(job));
+    if (job->onWorker) return StartWorker(s, rec.get(), std::move(job));
     BOOL ok = RunRecording(rec.get(), *job);
     if (rec->windowGone) return FALSE;
     EndOnWindowThread(rec.get());
     return ok;
   } catch (...) {
-    if (rec->capturing && !rec->worker && !rec->windowGone) EndOnWindowThread(rec.get());
+    if (rec->windowGone) return FALSE;
+    if (rec->capturing && !rec->worker) EndOnWindowThread(rec.get());
+    Report(s, ReportKind::Error, IDS_CAP_OUTOFMEM, "The recording cannot start: out of memory.");
     return FALSE;
   }
 }

@@ -31,11 +31,14 @@ bool IsSupported(const PcmFormat& f) {
   return f.avgBytesPerSec == f.samplesPerSec * f.blockAlign;
 }
 
+uint64_t SamplesIn(uint64_t micros, uint32_t samplesPerSec) {
+  // The product with the rate is split to stay exact.
+  return (micros / 1000000u) * samplesPerSec + (micros % 1000000u) * samplesPerSec / 1000000u;
+}
+
 uint64_t SamplesBeforeFrame(uint64_t frame, uint32_t microSecPerFrame, uint32_t samplesPerSec) {
-  // frame * microSecPerFrame fits 64 bits for any recording of this world;
-  // the product with the rate is split to stay exact.
-  uint64_t us = frame * microSecPerFrame;
-  return (us / 1000000u) * samplesPerSec + (us % 1000000u) * samplesPerSec / 1000000u;
+  // frame * microSecPerFrame fits 64 bits for any recording of this world.
+  return SamplesIn(frame * microSecPerFrame, samplesPerSec);
 }
 
 }  // namespace audio

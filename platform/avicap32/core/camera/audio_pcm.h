@@ -25,6 +25,8 @@ PcmFormat MakePcm(uint32_t samplesPerSec, uint16_t bitsPerSample, uint16_t chann
 // alignment and byte rate that agree with them.
 bool IsSupported(const PcmFormat& f);
 
+// Sample frames in the first `micros` microseconds of a recording.
+uint64_t SamplesIn(uint64_t micros, uint32_t samplesPerSec);
 // Sample frames from the start of the recording to the start of video frame n.
 uint64_t SamplesBeforeFrame(uint64_t frame, uint32_t microSecPerFrame, uint32_t samplesPerSec);
 

@@ -12,17 +12,33 @@ ToneSource::ToneSource(const PcmFormat& format, uint32_t microSecPerFrame)
   beepSamples_ = format_.samplesPerSec / 20;  // 50 ms
 }
 
-void ToneSource::RenderFrame(uint64_t frame, std::vector<uint8_t>& out) const {
-  uint64_t first = SamplesBeforeFrame(frame, microSecPerFrame_, format_.samplesPerSec);
-  uint64_t next = SamplesBeforeFrame(frame + 1, microSecPerFrame_, format_.samplesPerSec);
-  uint64_t beepFrom = SamplesBeforeFrame(frame - frame % framesPerBeep_, microSecPerFrame_,
-                                         format_.samplesPerSec);
-  size_t count = static_cast<size_t>(next - first);
+uint64_t ToneSource::FrameStart(uint64_t frame) const {
+  return SamplesBeforeFrame(frame, microSecPerFrame_, format_.samplesPerSec);
+}
+
+uint64_t ToneSource::BeepOf(uint64_t sample) const {
+  // An estimate from the sample's time, then set right against the frames'
+  // exact first samples (it is off by one frame at the most).
+  uint64_t frame = sample * 1000000u / format_.samplesPerSec / microSecPerFrame_;
+  while (FrameStart(frame + 1) <= sample) ++frame;
+  while (frame > 0 && FrameStart(frame) > sample) --frame;
+  return frame / framesPerBeep_;
+}
+
+void ToneSource::Render(uint64_t first, uint64_t count, std::vector<uint8_t>& out) const {
+  uint64_t beep = BeepOf(first);
+  uint64_t beepFrom = FrameStart(beep * framesPerBeep_);
+  uint64_t nextBeep = FrameStart((beep + 1) * framesPerBeep_);
   size_t bytesPerSample = format_.bitsPerSample / 8;
-  out.assign(count * format_.blockAlign, 0);
+  out.assign(static_cast<size_t>(count) * format_.blockAlign, 0);
   const double step = 2.0 * 3.14159265358979323846 * 1000.0 / format_.samplesPerSec;
   for (size_t i = 0; i < count; ++i) {
-    uint64_t sinceBeep = first + i - beepFrom;
+    uint64_t sample = first + i;
+    while (sample >= nextBeep) {
+      beepFrom = nextBeep;
+      nextBeep = FrameStart((++beep + 1) * framesPerBeep_);
+    }
+    uint64_t sinceBeep = sample - beepFrom;
     double v = sinceBeep < beepSamples_ ? 0.5 * std::sin(step * static_cast<double>(sinceBeep)) : 0.0;
     for (uint16_t c = 0; c < format_.channels; ++c) {
       uint8_t* p = out.data() + i * format_.blockAlign + c * bytesPerSample;
@@ -35,6 +51,11 @@ void ToneSource::RenderFrame(uint64_t frame, std::vector<uint8_t>& out) const {
       }
     }
   }
+}
+
+void ToneSource::RenderFrame(uint64_t frame, std::vector<uint8_t>& out) const {
+  uint64_t first = FrameStart(frame);
+  Render(first, FrameStart(frame + 1) - first, out);
 }
 
 }  // namespace audio

@@ -188,8 +188,7 @@ bool Writer::Finish() {
       w_.RefreshChunkSize(riffAt_);
     }
     PatchHeaders();
-    clean = false;
-    if (w_.failed()) failed_ = true;
+    if (w_.failed()) failed_ = broken_ = true;
     return false;
   }
   return clean;

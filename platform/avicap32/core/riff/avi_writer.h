@@ -48,6 +48,9 @@ class Writer {
   bool Finish();
 
   bool failed() const { return failed_; }
+  // After Finish: not even the cut-back file could be closed, so it is no
+  // valid AVI.
+  bool broken() const { return broken_; }
   uint32_t frames() const { return frames_; }           // taken and dropped
   uint32_t droppedFrames() const { return dropped_; }
   uint64_t audioBytes() const { return audioBytes_; }
@@ -99,6 +102,7 @@ class Writer {
   bool begun_ = false;
   bool finished_ = false;
   bool failed_ = false;
+  bool broken_ = false;
   bool inPart_ = false;
   bool openDml_ = false;
   uint64_t partsClosed_ = 0;
