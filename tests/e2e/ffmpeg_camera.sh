@@ -24,15 +24,8 @@ source_input="-f lavfi -i testsrc2=size=640x480:rate=30"
 "$root/scripts/wine-run" "$build/bin/service_tests.exe" --gtest_filter='FfmpegCameraTest.*' >"$out/run.log" 2>&1 || {
   cat "$out/run.log"; echo "ffmpeg_camera: the Wine tests failed"; exit 1; }
 
-fail=0
-expect() {  # what got wanted
-  if [ "$2" != "$3" ]; then echo "FAIL $1: got '$2', expected '$3'"; fail=1; else echo "ok   $1: $2"; fi
-}
-decodes_clean() {
-  local errors
-  errors="$(ffmpeg -v error -i "$1" -f null - 2>&1)" || errors="exit status $? $errors"
-  expect "$(basename "$1") decodes without errors" "${errors:-none}" none
-}
+# shellcheck source=media_checks.sh
+. "$(dirname "${BASH_SOURCE[0]}")/media_checks.sh"
 
 f="$out/ffmpeg_rec.avi"
 expect "ffmpeg_rec video" "$(ffprobe -v error -select_streams v -show_entries stream=codec_name,width,height -of csv=p=0 "$f")" "rawvideo,640,480"

@@ -17,10 +17,8 @@ export MORVA_RECORD_OUT="Z:${out//\//\\}"
 "$root/scripts/wine-run" "$build/bin/service_tests.exe" --gtest_filter='AcmFormats/AudioFormatRecordTest.*' \
   >"$out/run.log" 2>&1 || { cat "$out/run.log"; echo "record_audio_formats: the recording tests failed"; exit 1; }
 
-fail=0
-expect() {  # what got wanted
-  if [ "$2" != "$3" ]; then echo "FAIL $1: got '$2', expected '$3'"; fail=1; else echo "ok   $1: $2"; fi
-}
+# shellcheck source=media_checks.sh
+. "$(dirname "${BASH_SOURCE[0]}")/media_checks.sh"
 # file, then the audio stream's codec,rate,channels as ffprobe names them
 while read -r name stream; do
   f="$out/$name.avi"

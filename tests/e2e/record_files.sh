@@ -18,18 +18,8 @@ export MORVA_RECORD_OUT="Z:${out//\//\\}"
 "$root/scripts/wine-run" "$build/bin/service_tests.exe" --gtest_filter='RecordTest.*' >"$out/run.log" 2>&1 || {
   cat "$out/run.log"; echo "record_files: the recording tests failed"; exit 1; }
 
-fail=0
-probe() {  # file stream-index entries
-  ffprobe -v error -select_streams "$2" -show_entries "stream=$3" -of csv=p=0 "$1" 2>&1 || true
-}
-expect() {  # what got wanted
-  if [ "$2" != "$3" ]; then echo "FAIL $1: got '$2', expected '$3'"; fail=1; else echo "ok   $1: $2"; fi
-}
-decodes_clean() {
-  local errors
-  errors="$(ffmpeg -v error -i "$1" -f null - 2>&1)" || errors="exit status $? $errors"
-  expect "$(basename "$1") decodes without errors" "${errors:-none}" none
-}
+# shellcheck source=media_checks.sh
+. "$(dirname "${BASH_SOURCE[0]}")/media_checks.sh"
 
 f="$out/rec_limit.avi"
 expect "rec_limit video" "$(probe "$f" v codec_name,width,height,r_frame_rate,nb_frames)" "rawvideo,160,120,1000000/66667,30"

@@ -17,10 +17,8 @@ export MORVA_RECORD_OUT="Z:${out//\//\\}"
   --gtest_filter='WidePathTest.NamesOutsideTheCodePage' >"$out/run.log" 2>&1 || {
   cat "$out/run.log"; echo "service_wide_names: the writing test failed"; exit 1; }
 
-fail=0
-expect() {  # what got wanted
-  if [ "$2" != "$3" ]; then echo "FAIL $1: got '$2', expected '$3'"; fail=1; else echo "ok   $1: $2"; fi
-}
+# shellcheck source=media_checks.sh
+. "$(dirname "${BASH_SOURCE[0]}")/media_checks.sh"
 for name in 录像 副本; do
   f="$out/$name.avi"
   expect "$name.avi video" "$(ffprobe -v error -select_streams v -show_entries stream=codec_name,width,height \
