@@ -37,6 +37,7 @@ struct AcmDouble {
   SIZE_T allocSize = 0;
   int frees = 0;
   UINT locksAtFree = 99;
+  SIZE_T refuseFrom = 0;  // sizes from this on are refused as the platform would (0: none)
 };
 AcmDouble g_acm;
 std::unique_ptr<ImportHook> g_allocHook;
@@ -63,7 +64,12 @@ HGLOBAL WINAPI RecordingGlobalAlloc(UINT flags, SIZE_T size) {
   auto real = reinterpret_cast<HGLOBAL(WINAPI*)(UINT, SIZE_T)>(g_allocHook->original());
   g_acm.allocFlags = flags;
   g_acm.allocSize = size;
-  g_acm.allocated = real(flags, size);
+  if (g_acm.refuseFrom != 0 && size >= g_acm.refuseFrom) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    g_acm.allocated = nullptr;
+  } else {
+    g_acm.allocated = real(flags, size);
+  }
   return g_acm.allocated;
 }
 
@@ -277,12 +283,12 @@ TEST_F(CommandTest, AudioFormatBufferChooserRecordAndItsRelease) {
       {MMSYSERR_NOERROR, 50, ACMERR_CANCELED, 50, false},
       {MMSYSERR_NOERROR, 10, MMSYSERR_NOERROR, 18, true},      // never below a WAVEFORMATEX
       {MMSYSERR_ERROR, 500, MMSYSERR_NOERROR, 18, true},       // no metric: the current size
-      {MMSYSERR_NOERROR, 0x7FFFFFF0, MMSYSERR_NOERROR, 0, false},  // no memory that large
+      {MMSYSERR_NOERROR, 0x7FFFFFF0, MMSYSERR_NOERROR, 0, false},  // refused: no memory that large
   };
   for (const Row& row : rows) {
-    if (row.size == 0 && sizeof(void*) != 4) continue;  // a 64-bit process gets 2 GB
     Fresh({1, 1, 1});
     g_acm = AcmDouble{};
+    g_acm.refuseFrom = 0x40000000;  // the platform's limit, the same in both builds
     g_acm.metricsResult = row.metrics;
     g_acm.maxFormat = row.maxFormat;
     g_acm.chooseResult = row.choose;
@@ -293,6 +299,7 @@ TEST_F(CommandTest, AudioFormatBufferChooserRecordAndItsRelease) {
                  reinterpret_cast<LPARAM>(&now));
     EXPECT_EQ(row.formatSet ? 22050u : 11025u, now.nSamplesPerSec) << tag;
     if (row.size == 0) {
+      EXPECT_EQ(row.maxFormat, g_acm.allocSize) << tag;  // asked for, and refused
       EXPECT_EQ(0, g_acm.chooserCalls) << tag;
       EXPECT_EQ((std::vector<std::string>{"GET_AUDIOFORMAT 0"}), Log()) << tag;
       continue;

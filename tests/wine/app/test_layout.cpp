@@ -3,9 +3,21 @@
 #include <vector>
 
 #include "tests/wine/app/shell_fixture.h"
+#include "tests/wine/support/import_hook.h"
 #include "ui/layout.h"
 
 namespace {
+
+// LocalAlloc as a platform that has no gigabyte to give: the same answer in
+// the 32-bit and the 64-bit build.
+const ImportHook* g_localAllocHook = nullptr;
+HLOCAL WINAPI LocalAllocWithoutAGigabyte(UINT flags, SIZE_T size) {
+  if (size >= 0x40000000) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  return reinterpret_cast<HLOCAL(WINAPI*)(UINT, SIZE_T)>(g_localAllocHook->original())(flags, size);
+}
 
 class LayoutTest : public ShellTest {
  protected:
@@ -112,12 +124,14 @@ TEST_F(LayoutTest, WithoutAFormatTheCaptureWindowStaysWhereItIs) {
 }
 
 TEST_F(LayoutTest, FormatTooLargeToAllocateLeavesTheCaptureWindowAlone) {
-  if (sizeof(void*) != 4) GTEST_SKIP() << "a 64-bit process can be given 2 GB";
+  const ImportHook hook("kernel32.dll", "LocalAlloc", reinterpret_cast<void*>(&LocalAllocWithoutAGigabyte));
+  g_localAllocHook = &hook;
+  ASSERT_TRUE(hook.installed());
   HWND capture = CaptureWindow();
   ASSERT_NE(nullptr, capture);
   MoveWindow(capture, 3, 4, 50, 40, TRUE);
   FakeCapApi().Reset();
-  FakeCapApi().SetAnswer(WM_CAP_GET_VIDEOFORMAT, 0x7FFFFFF0);  // no 32-bit process gets 2 GB
+  FakeCapApi().SetAnswer(WM_CAP_GET_VIDEOFORMAT, 0x7FFFFFF0);  // refused by the hook
   CentreCaptureWindow();
   const RECT r = RectInParent(capture);
   EXPECT_EQ(3, r.left);
