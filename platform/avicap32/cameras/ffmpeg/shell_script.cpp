@@ -1,9 +1,9 @@
 // Shell scripts and their private folder (see shell_script.h).
-#include "ffmpeg/shell_script.h"
+#include "cameras/ffmpeg/shell_script.h"
 
 #include <vector>
 
-#include "ffmpeg/unix_host.h"
+#include "cameras/ffmpeg/unix_host.h"
 
 namespace {
 
