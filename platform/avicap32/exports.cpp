@@ -15,18 +15,24 @@ void CopyText(const std::string& text, char* out, int size) {
   if (size > 0) CopyTextOut(text, out, static_cast<size_t>(size));
 }
 
-void CopyTextW(const std::string& text, WCHAR* out, int size) {
+void CopyText(const std::string& text, WCHAR* out, int size) {
   if (size > 0) CopyTextOutW(text, out, static_cast<size_t>(size));
 }
 
-bool Describe(UINT index, std::string* name, std::string* version) {
-  if (index >= capcore::kMaxDrivers) return false;
-  CameraList cameras = LoadCameraList();
-  const capcore::DriverConfig& d = cameras.list.drivers[index];
-  if (!d.present) return false;
-  *name = d.description;
-  *version = d.version;
-  return true;
+// Driver `index`'s name and version into the caller's buffers (either form).
+template <typename Char>
+BOOL Describe(UINT index, Char* name, int nameSize, Char* version, int versionSize) {
+  try {
+    if (index >= capcore::kMaxDrivers) return FALSE;
+    CameraList cameras = LoadCameraList();
+    const capcore::DriverConfig& d = cameras.list.drivers[index];
+    if (!d.present) return FALSE;
+    CopyText(d.description, name, nameSize);
+    CopyText(d.version, version, versionSize);
+    return TRUE;
+  } catch (...) {
+    return FALSE;
+  }
 }
 
 }  // namespace
@@ -59,28 +65,12 @@ HWND WINAPI capCreateCaptureWindowW(LPCWSTR title, DWORD style, int x, int y, in
 
 BOOL WINAPI capGetDriverDescriptionA(UINT index, LPSTR name, int nameSize, LPSTR version,
                                      int versionSize) {
-  try {
-    std::string n, v;
-    if (!Describe(index, &n, &v)) return FALSE;
-    CopyText(n, name, nameSize);
-    CopyText(v, version, versionSize);
-    return TRUE;
-  } catch (...) {
-    return FALSE;
-  }
+  return Describe(index, name, nameSize, version, versionSize);
 }
 
 BOOL WINAPI capGetDriverDescriptionW(UINT index, LPWSTR name, int nameSize, LPWSTR version,
                                      int versionSize) {
-  try {
-    std::string n, v;
-    if (!Describe(index, &n, &v)) return FALSE;
-    CopyTextW(n, name, nameSize);
-    CopyTextW(v, version, versionSize);
-    return TRUE;
-  } catch (...) {
-    return FALSE;
-  }
+  return Describe(index, name, nameSize, version, versionSize);
 }
 
 }  // extern "C"

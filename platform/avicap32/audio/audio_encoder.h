@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/no_copy.h"
+
 // The PCM that the audio sources capture for `format`: the format itself
 // when it is PCM they take, else a PCM that they take and that the audio
 // compression manager converts into `format`. False when there is none.
@@ -29,12 +31,9 @@ struct AudioFormatName {
   char text[kAudioFormatNameSize];
 };
 
-class AudioEncoder {
+class AudioEncoder : NoCopy {
  public:
-  AudioEncoder() = default;
   ~AudioEncoder();
-  AudioEncoder(const AudioEncoder&) = delete;
-  AudioEncoder& operator=(const AudioEncoder&) = delete;
 
   // Starts converting `pcm` into `format` (a whole record, extra bytes too).
   bool Open(const WAVEFORMATEX& pcm, const WAVEFORMATEX& format);

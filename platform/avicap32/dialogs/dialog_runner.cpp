@@ -70,3 +70,8 @@ INT_PTR DriverDialogMessage(HWND d, UINT msg, WPARAM wp, LPARAM lp,
   }
   return FALSE;
 }
+
+LRESULT ShowDriverDialog(CaptureWindowState* s, bool offered, int id, DLGPROC proc) {
+  if (!s->connected || !offered) return FALSE;
+  return RunDriverDialog(s, id, proc) == IDOK ? 1 : 0;
+}

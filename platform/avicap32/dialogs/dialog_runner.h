@@ -26,4 +26,14 @@ INT_PTR DriverDialogMessage(HWND dialog, UINT msg, WPARAM wp, LPARAM lp,
                             BOOL (*onInit)(HWND, CaptureWindowState*),
                             void (*onOk)(HWND, CaptureWindowState*));
 
+// A driver dialog's procedure: DriverDialogMessage with its two handlers.
+template <BOOL (*OnInit)(HWND, CaptureWindowState*), void (*OnOk)(HWND, CaptureWindowState*)>
+INT_PTR CALLBACK DriverDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+  return DriverDialogMessage(dialog, msg, wp, lp, OnInit, OnOk);
+}
+
+// Runs dialog `id` when connected to a camera that offers it: 1 when the
+// user confirmed it, else 0.
+LRESULT ShowDriverDialog(CaptureWindowState* s, bool offered, int id, DLGPROC proc);
+
 #endif

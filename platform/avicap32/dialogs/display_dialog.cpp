@@ -24,13 +24,8 @@ void OnOk(HWND d, CaptureWindowState* s) {
   EndDialog(d, IDOK);
 }
 
-INT_PTR CALLBACK DisplayDialogProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
-  return DriverDialogMessage(d, msg, wp, lp, OnInitDialog, OnOk);
-}
-
 }  // namespace
 
 LRESULT ShowDisplayDialog(CaptureWindowState* s) {
-  if (!s->connected || !s->driver.hasDisplayDialog) return FALSE;
-  return RunDriverDialog(s, IDD_CAP_DISPLAY, DisplayDialogProc) == IDOK ? 1 : 0;
+  return ShowDriverDialog(s, s->driver.hasDisplayDialog, IDD_CAP_DISPLAY, DriverDialogProc<OnInitDialog, OnOk>);
 }

@@ -51,13 +51,9 @@ void OnOk(HWND d, CaptureWindowState* s) {
   EndDialog(d, SetVideoFormat(s, sizeof bi.bmiHeader, &bi) ? IDOK : IDCANCEL);
 }
 
-INT_PTR CALLBACK FormatDialogProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
-  return DriverDialogMessage(d, msg, wp, lp, OnInitDialog, OnOk);
-}
-
 }  // namespace
 
 LRESULT ShowFormatDialog(CaptureWindowState* s) {
-  if (!s->connected || !s->driver.hasFormatDialog || IsRecording(s)) return FALSE;
-  return RunDriverDialog(s, IDD_CAP_FORMAT, FormatDialogProc) == IDOK ? 1 : 0;
+  bool offered = s->driver.hasFormatDialog && !IsRecording(s);
+  return ShowDriverDialog(s, offered, IDD_CAP_FORMAT, DriverDialogProc<OnInitDialog, OnOk>);
 }

@@ -45,13 +45,8 @@ void OnOk(HWND d, CaptureWindowState* s) {
   EndDialog(d, IDOK);
 }
 
-INT_PTR CALLBACK SourceDialogProc(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
-  return DriverDialogMessage(d, msg, wp, lp, OnInitDialog, OnOk);
-}
-
 }  // namespace
 
 LRESULT ShowSourceDialog(CaptureWindowState* s) {
-  if (!s->connected || !s->driver.hasSourceDialog) return FALSE;
-  return RunDriverDialog(s, IDD_CAP_SOURCE, SourceDialogProc) == IDOK ? 1 : 0;
+  return ShowDriverDialog(s, s->driver.hasSourceDialog, IDD_CAP_SOURCE, DriverDialogProc<OnInitDialog, OnOk>);
 }

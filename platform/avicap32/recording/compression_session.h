@@ -8,13 +8,11 @@
 #include <cstdint>
 
 #include "core/riff/avi_format.h"
+#include "common/no_copy.h"
 
-class CompressionSession {
+class CompressionSession : NoCopy {
  public:
-  CompressionSession() = default;
   ~CompressionSession();
-  CompressionSession(const CompressionSession&) = delete;
-  CompressionSession& operator=(const CompressionSession&) = delete;
 
   // True when `chosen` names a real compressor ("uncompressed" is none).
   static bool Wanted(const COMPVARS& chosen, bool have);

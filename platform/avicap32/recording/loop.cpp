@@ -1,10 +1,8 @@
 // The recording loop (see recording_run.h): its start, the decision for
 // each moment (stop, wait, take a frame or write it as dropped), the pacing
 // wait, and its one way out.
-#include <cstring>
+#include <string>
 
-#include "core/image/frame_synth.h"
-#include "ffmpeg/ffmpeg_feed.h"
 #include "recording/recording_run.h"
 
 namespace {
@@ -31,6 +29,8 @@ Recording::Recording(RecordingState* rec, RecordingJob& job)
       period_(FramePeriod(job.parms.dwRequestMicroSecPerFrame)),
       buffers_(CameraBuffers(job.parms.wNumVideoRequested)),
       limit_(job.parms.fLimitEnabled ? static_cast<uint64_t>(job.parms.wTimeLimit) * kMicrosPerSecond : UINT64_MAX),
+      ownClock_(job.frames->OwnClock()),
+      slots_(period_),
       keys_(job.parms) {}
 
 BOOL Recording::Run() {
@@ -85,7 +85,7 @@ void Recording::Loop() {
     if (step == Step::Stop) break;
     if (step == Step::Wait) {
       Wait(TimeToWait(now));
-    } else if (!TakeFrame(now, step == Step::Drop)) {
+    } else if (!(ownClock_ ? TakeSent(now) : TakeDue(now, step == Step::Drop))) {
       break;
     }
     if (!ReportSecond(clock_->Micros())) break;
@@ -96,10 +96,12 @@ void Recording::Loop() {
 // recording falls further behind than that (then written as dropped). The
 // time limit is wall time: every frame due before it is written (taken, or
 // dropped when the camera no longer holds it), and the recording ends when
-// the clock reaches it.
+// the clock reaches it. A camera with its own clock sets the pace: TakeSent
+// waits for its frames.
 Recording::Step Recording::Decide(uint64_t now) const {
   uint64_t due = frames_ * period_;
   if (due >= limit_) return now >= limit_ ? Step::Stop : Step::Wait;
+  if (ownClock_) return Step::Take;
   if (now < due) return Step::Wait;
   return now >= due + period_ * buffers_ ? Step::Drop : Step::Take;
 }
@@ -136,9 +138,9 @@ void Recording::PumpMessages() {
   }
 }
 
-bool Recording::TakeFrame(uint64_t now, bool dropped) {
+// Writes the next slot: the frame in frame_, or a dropped one.
+bool Recording::PutFrame(uint64_t now, bool dropped) {
   uint64_t due = frames_ * period_;
-  if (!dropped && !FillFrame(&dropped)) return false;
   if (!SpaceLeft()) return false;
   if (!dropped) VideoStream(due);  // the procedure may change the frame before it is written
   if (!WriteFrame(frames_, dropped)) return false;
@@ -149,27 +151,40 @@ bool Recording::TakeFrame(uint64_t now, bool dropped) {
   return true;
 }
 
-// The frame due now into frame_: made by the synthetic camera, or the newest
-// one of a camera read through ffmpeg (none new within half a period: it is
-// written as dropped). False when that camera's stream has ended (reported
-// once, by whoever sees the end first).
-bool Recording::FillFrame(bool* dropped) {
-  uint64_t due = frames_ * period_;
-  if (!job_.ffmpegCamera) {
-    capcore::RenderFrame(job_.format, job_.source, static_cast<uint32_t>(frames_), static_cast<uint32_t>(due / 1000),
-                         frame_.data(), frame_.size());
-    return true;
+// The frame due now from a camera without its own clock (none: written as
+// dropped), unless the recording is too far behind to get it.
+bool Recording::TakeDue(uint64_t now, bool dropped) {
+  uint64_t stamp = 0;
+  if (!dropped) {
+    CameraTake t = job_.frames->Next(frames_, frames_ * period_, period_ / 2, Out(), &stamp);
+    if (t == CameraTake::Ended) return CameraEnded();
+    dropped = t == CameraTake::NoFrame;
   }
-  FfmpegFeed::Take t = FfmpegFeed::Take::Ended;
-  if (job_.feed)
-    t = job_.feed->TakeNewer(&feedSeen_, static_cast<DWORD>(period_ / 2000), job_.format, frame_.data(),
-                             frame_.size());
-  if (t == FfmpegFeed::Take::NoNewFrame) *dropped = true;
-  if (t != FfmpegFeed::Take::Ended) return true;
+  return PutFrame(now, dropped);
+}
+
+// The next frame a camera with its own clock sent, after the slots it sent
+// nothing for (written as dropped); none yet: the slots it can no longer
+// fill. In the window's thread the window's messages flow between frames.
+bool Recording::TakeSent(uint64_t now) {
+  if (direct_) PumpMessages();
+  if (rec_->windowGone) return true;  // the loop ends
+  uint64_t stamp = 0;
+  uint64_t wait = period_ < kKeyPollMicros ? period_ : kKeyPollMicros;
+  CameraTake t = job_.frames->Next(frames_, frames_ * period_, wait, Out(), &stamp);
+  if (t == CameraTake::Ended) return CameraEnded();
+  bool sent = t == CameraTake::Frame;
+  uint64_t lost = sent ? slots_.Delivered(stamp) : slots_.Silent(stamp);
+  for (; lost > 0 && frames_ * period_ < limit_; --lost)
+    if (!PutFrame(now, true)) return false;
+  return !sent || frames_ * period_ >= limit_ || PutFrame(now, false);
+}
+
+// The camera's stream has ended: reported once, by whoever sees it first.
+bool Recording::CameraEnded() {
   stopForError_ = true;
-  if (!job_.feed || job_.feed->ClaimEndReport())
-    Error(IDS_CAP_DRIVER_ERROR, "Recording stopped: %s",
-          job_.feed ? job_.feed->EndText().c_str() : "the camera is not running. Connect to it again.");
+  std::string text;
+  if (job_.frames->ClaimEndReport(&text)) Error(IDS_CAP_DRIVER_ERROR, "Recording stopped: %s", text.c_str());
   return false;
 }
 

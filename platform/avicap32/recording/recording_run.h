@@ -1,7 +1,8 @@
 // One recording from its first report to its last (IDS_CAP_BEGIN to
 // IDS_CAP_END): frames taken on the requested period with true timing (a
 // frame that the camera's buffers could no longer hold when the recording
-// got to it is written as dropped), the audio of the time that passed taken
+// got to it is written as dropped; a camera with its own clock has each
+// frame it sends written once, and a slot dropped only when it sent none), the audio of the time that passed taken
 // as it goes, the stop conditions (the time limit is wall time), the
 // free-space watch and the closing reports. loop.cpp holds the loop and its
 // decisions, run_output.cpp the writing, run_reports.cpp the reports,
@@ -16,6 +17,8 @@
 
 #include "audio/audio_encoder.h"
 #include "audio/audio_feed.h"
+#include "cameras/camera.h"
+#include "core/camera/frame_slots.h"
 #include "core/riff/avi_writer.h"
 #include "recording/abort_keys.h"
 #include "recording/compression_session.h"
@@ -46,8 +49,11 @@ class Recording {
   bool StopWanted();
   void Wait(uint64_t micros);
   void PumpMessages();
-  bool TakeFrame(uint64_t now, bool dropped);
-  bool FillFrame(bool* dropped);
+  bool PutFrame(uint64_t now, bool dropped);
+  bool TakeDue(uint64_t now, bool dropped);
+  bool TakeSent(uint64_t now);
+  bool CameraEnded();
+  FrameOut Out() { return FrameOut{job_.format, frame_.data(), frame_.size()}; }
   void End();
   void Abandon();
   bool Recorded() const { return frames_ > dropped_ && !discarded_; }
@@ -89,6 +95,8 @@ class Recording {
   uint64_t period_;
   uint64_t buffers_;
   uint64_t limit_;
+  bool ownClock_;              // the camera's frames set the pace (job_.frames)
+  capcore::FrameSlots slots_;  // then, the slot of each frame it sends
   AbortKeys keys_;
   std::unique_ptr<PacingClock> clock_;
   RecordingFile file_;
@@ -112,7 +120,6 @@ class Recording {
   uint64_t lastShown_ = 0;
   bool shownOnce_ = false;
   bool stopForError_ = false;  // a failure that ended the recording was reported
-  uint32_t feedSeen_ = 0;      // the last frame number taken from a camera read through ffmpeg
   bool opened_ = false;        // the capture file was opened (so it is written or deleted)
   bool broken_ = false;        // it could not be closed as a valid AVI
   bool discarded_ = false;     // it was deleted

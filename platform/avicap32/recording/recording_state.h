@@ -26,11 +26,10 @@
 #include <string>
 #include <vector>
 
+#include "cameras/camera.h"
 #include "common/knobs.h"
 #include "core/riff/avi_format.h"
 #include "window/capture_state.h"
-
-class FfmpegFeed;
 
 struct RecordingState : std::enable_shared_from_this<RecordingState> {
   RecordingState();
@@ -112,7 +111,6 @@ struct RecordingJob {
   WCHAR path[MAX_PATH] = L"";
   std::string pathText;               // the path as the reports show it (the code page)
   capcore::FrameFormat format;
-  capcore::SourceSettings source;
   BITMAPINFOHEADER bih{};
   std::vector<uint8_t> audioFormat;
   std::vector<avi::InfoItem> info;
@@ -121,8 +119,7 @@ struct RecordingJob {
   UINT previewRateMs = kDefaultPreviewMs;
   bool showFrames = false;            // in the window's thread with preview on
   ServiceKnobs knobs;                 // as they were when it started
-  bool ffmpegCamera = false;          // frames come from `feed`, not the synthetic camera
-  std::shared_ptr<FfmpegFeed> feed;   // held until the recording ends, even past the window
+  std::shared_ptr<CameraFrames> frames;  // the camera's, held until the recording ends, even past the window
 };
 
 // Runs one recording to its end; TRUE when it recorded.

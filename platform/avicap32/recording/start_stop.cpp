@@ -6,7 +6,6 @@
 #include <string>
 
 #include "common/path_names.h"
-#include "ffmpeg/ffmpeg_camera.h"
 #include "recording/recording_state.h"
 #include "window/capture_window.h"
 
@@ -44,7 +43,6 @@ std::unique_ptr<RecordingJob> MakeJob(CaptureWindowState* s, RecordingState* rec
   lstrcpynW(job->path, s->captureFile, MAX_PATH);
   job->pathText = ShownName(s->captureFile);
   job->format = FrameFormatOf(s);
-  job->source = s->source;
   job->bih = s->videoFormat;
   job->audioFormat = rec->audioFormat;
   job->info = rec->info;
@@ -53,8 +51,7 @@ std::unique_ptr<RecordingJob> MakeJob(CaptureWindowState* s, RecordingState* rec
   job->previewRateMs = s->previewRateMs;
   job->showFrames = !job->onWorker && s->preview;
   job->knobs = ReadKnobs();
-  job->ffmpegCamera = s->ffmpeg != nullptr;
-  job->feed = FfmpegFeedOf(s);
+  job->frames = s->camera->ForRecording(job->format, s->source, job->parms.dwRequestMicroSecPerFrame);
   return job;
 }
 

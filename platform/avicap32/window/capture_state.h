@@ -17,8 +17,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "cameras/camera.h"
 #include "core/camera/camera_config.h"
 #include "core/image/frame_synth.h"
 
@@ -29,7 +31,6 @@ struct DisplaySettings {
 };
 
 struct RecordingState;
-struct FfmpegCamera;
 
 // The preview period of a new window, in milliseconds (about 15 frames a second).
 constexpr UINT kDefaultPreviewMs = 66;
@@ -42,10 +43,14 @@ struct CaptureWindowState : std::enable_shared_from_this<CaptureWindowState> {
   HWND window = nullptr;          // the capture window
   HINSTANCE module = nullptr;     // avicap32.dll (dialog resources)
 
-  // Connection. `driver` describes the connected driver while connected.
+  // Connection. `driver` describes the connected driver while connected,
+  // and `camera` gives its frames (cameras/camera.h); the end of its stream
+  // waits in `cameraEnd` for the window's message loop to report it.
   bool connected = false;
   int driverIndex = -1;
   capcore::DriverConfig driver;
+  std::shared_ptr<Camera> camera;
+  std::string cameraEnd;
 
   // Current picture format (BI_RGB, bottom-up, biSizeImage filled), the
   // source adjustments and the display options of the connected driver.
@@ -103,22 +108,12 @@ struct CaptureWindowState : std::enable_shared_from_this<CaptureWindowState> {
 
   // The recording's settings and the recording in progress (recording/).
   std::shared_ptr<RecordingState> recording;
-
-  // The connected camera's ffmpeg stream, for a camera read through ffmpeg
-  // (ffmpeg/ffmpeg_camera.h).
-  std::shared_ptr<FfmpegCamera> ffmpeg;
 };
 
 // --- For the recording code -------------------------------------------------
 
 // The current video format as a frame format (width, height, bit count).
 capcore::FrameFormat FrameFormatOf(const CaptureWindowState* s);
-// Renders frame `frameNumber` at `timeMs` of the connected driver, with its
-// current source settings, into `out` in the current video format. False when
-// not connected or `out` is smaller than a frame. Does not touch the
-// window's own frame buffer or counters.
-bool RenderDriverFrame(const CaptureWindowState* s, uint32_t frameNumber, uint32_t timeMs,
-                       uint8_t* out, size_t outSize);
 // Shows `frame` (one frame in the current format) in the window as the
 // current frame, as preview would.
 void ShowFrame(CaptureWindowState* s, const uint8_t* frame, size_t size);

@@ -11,7 +11,6 @@
 
 #include "dialogs/dialog_runner.h"
 #include "dialogs/dialogs.h"
-#include "ffmpeg/ffmpeg_camera.h"
 #include "module.h"
 #include "window/capture_window.h"
 
@@ -125,7 +124,7 @@ void OnDestroy(CaptureWindowState* s) {
   EndDriverDialogOf(s);
   ReleaseRecordingState(s);
   StopView(s);
-  CloseFfmpegCamera(s);
+  CloseCamera(s);
 }
 
 // The window lets go of its state; a request still running further up the
@@ -153,7 +152,7 @@ LRESULT Dispatch(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER: OnPreviewTimer(s); return 0;
     case WM_PAINT: PaintCaptureWindow(s); return 0;
     case WM_ERASEBKGND: return 1;
-    case kFfmpegEndedMessage: return ReportFfmpegEnd(s);
+    case kCameraEndedMessage: return ReportCameraEnd(s);
     default: return HandleRequest(w, s, msg, wp, lp);
   }
 }

@@ -27,6 +27,7 @@ void CopyTextOutW(const std::string& text, WCHAR* out, size_t sizeChars);
 // connection.cpp
 LRESULT ConnectDriver(CaptureWindowState* s, WPARAM index);
 LRESULT DisconnectDriver(CaptureWindowState* s);
+void CloseCamera(CaptureWindowState* s);  // stopped and let go (a recording keeps its frames)
 LRESULT GetDriverName(CaptureWindowState* s, WPARAM size, char* out);
 LRESULT GetDriverVersion(CaptureWindowState* s, WPARAM size, char* out);
 LRESULT GetDriverNameW(CaptureWindowState* s, WPARAM sizeChars, WCHAR* out);
@@ -51,11 +52,17 @@ LRESULT SetPreviewRate(CaptureWindowState* s, UINT ms);
 LRESULT SetScale(CaptureWindowState* s, bool on);
 LRESULT GrabFrame(CaptureWindowState* s, bool stopView);
 void StopView(CaptureWindowState* s);   // preview and overlay off, timer stopped
-bool MakeFrame(CaptureWindowState* s);  // the next frame into s->frame, shown; false: none made
 void OnPreviewTimer(CaptureWindowState* s);
 LRESULT SetScroll(CaptureWindowState* s, const POINT* to);
 POINT ScrollOf(const CaptureWindowState* s);  // the scroll position within the present picture and window
 void PaintCaptureWindow(CaptureWindowState* s);
+
+// camera_frames.cpp
+bool MakeFrame(CaptureWindowState* s);  // the camera's next frame into s->frame, shown; false: none made
+// The end of the camera's stream, posted to the window by MakeFrame and
+// reported (once) by ReportCameraEnd.
+enum : UINT { kCameraEndedMessage = WM_APP + 0x110 };
+LRESULT ReportCameraEnd(CaptureWindowState* s);
 
 // caller_procedures.cpp
 LRESULT SetUserData(CaptureWindowState* s, LONG_PTR value);

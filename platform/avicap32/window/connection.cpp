@@ -4,9 +4,9 @@
 #include <vfw.h>
 
 #include <cstring>
+#include <string>
 
 #include "drivers/drivers.h"
-#include "ffmpeg/ffmpeg_camera.h"
 #include "window/capture_window.h"
 
 namespace {
@@ -23,6 +23,10 @@ LRESULT CopyOutW(const std::string& text, WPARAM size, WCHAR* out) {
   return TRUE;
 }
 
+void Fail(CaptureWindowState* s, const std::string& error) {
+  if (!error.empty()) Report(s, ReportKind::Error, IDS_CAP_VIDEO_OPEN_ERROR, "%s", error.c_str());
+}
+
 }  // namespace
 
 LRESULT ConnectDriver(CaptureWindowState* s, WPARAM index) {
@@ -34,7 +38,13 @@ LRESULT ConnectDriver(CaptureWindowState* s, WPARAM index) {
   if (index >= capcore::kMaxDrivers) return FALSE;
   capcore::DriverConfig& d = cameras.list.drivers[index];
   if (!d.present || d.connectFails || d.sizes.empty() || d.bitDepths.empty()) return FALSE;
-  if (d.IsFfmpeg() && !PrepareFfmpegCamera(s, &d)) return FALSE;  // reported
+  std::shared_ptr<Camera> camera = MakeCamera(d);
+  std::string error;
+  if (!camera->Prepare(&d, &error)) {
+    Fail(s, error);
+    return FALSE;
+  }
+  s->camera = camera;
   s->driver = d;
   s->driverIndex = static_cast<int>(index);
   s->connected = true;
@@ -45,14 +55,18 @@ LRESULT ConnectDriver(CaptureWindowState* s, WPARAM index) {
   s->connectTick = GetTickCount();
   SetFormat(s, d.sizes[0].width, d.sizes[0].height, d.bitDepths[0]);
   LoadDriverSettings(s);
-  if (s->ffmpeg != nullptr && !OpenFfmpegCamera(s)) return FALSE;  // disconnected and reported
+  if (!camera->Open(FrameFormatOf(s), &error)) {
+    DisconnectDriver(s);
+    Fail(s, error);  // the last act: the procedure may destroy the window
+    return FALSE;
+  }
   return TRUE;
 }
 
 LRESULT DisconnectDriver(CaptureWindowState* s) {
   if (!s->connected || IsRecording(s)) return FALSE;
   StopView(s);
-  CloseFfmpegCamera(s);
+  CloseCamera(s);
   s->connected = false;
   s->driverIndex = -1;
   s->driver = capcore::DriverConfig();
@@ -60,6 +74,12 @@ LRESULT DisconnectDriver(CaptureWindowState* s) {
   s->haveFrame = false;
   InvalidateRect(s->window, nullptr, FALSE);
   return TRUE;
+}
+
+void CloseCamera(CaptureWindowState* s) {
+  std::shared_ptr<Camera> camera = std::move(s->camera);
+  s->cameraEnd.clear();
+  if (camera) camera->Close();
 }
 
 LRESULT GetDriverName(CaptureWindowState* s, WPARAM size, char* out) {

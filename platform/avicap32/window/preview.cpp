@@ -1,54 +1,21 @@
-// The live picture: preview and overlay (synthetic, both made by a timer at
-// the preview rate), grabbing single frames, the frozen last frame, and the
-// scroll position of an unscaled picture larger than the window. Preview
-// frames and grabs go to the caller's frame procedure. Frames go into
-// reused buffers; the display copy is always 32-bit.
+// The live picture: preview and overlay (both made by a timer at the
+// preview rate), grabbing single frames, the frozen last frame, the scroll
+// position of an unscaled picture larger than the window, and painting.
+// Preview frames and grabs go to the caller's frame procedure.
 #include <windows.h>
 #include <vfw.h>
 
-#include <cstring>
-
-#include "ffmpeg/ffmpeg_camera.h"
 #include "window/capture_window.h"
-#include "core/image/pixel_convert.h"
 
 namespace {
 
 enum { kPreviewTimer = 1 };
-
-void ShowCurrentFrame(CaptureWindowState* s) {
-  // Painting reads width x height display pixels: only a complete
-  // conversion counts as a frame.
-  s->haveFrame = capcore::ConvertToBgrx32(FrameFormatOf(s), s->frame.data(), s->frame.size(),
-                                          s->displayPixels.data(), s->displayPixels.size());
-  InvalidateRect(s->window, nullptr, FALSE);
-}
 
 void StartTimer(CaptureWindowState* s) {
   SetTimer(s->window, kPreviewTimer, s->previewRateMs, nullptr);
 }
 
 }  // namespace
-
-bool MakeFrame(CaptureWindowState* s) {
-  if (!s->connected) return false;
-  DWORD t = GetTickCount() - s->connectTick;
-  if (s->ffmpeg != nullptr) {
-    if (!TakeFfmpegFrame(s)) return false;
-  } else if (!RenderDriverFrame(s, s->framesMade, t, s->frame.data(), s->frame.size())) {
-    return false;
-  }
-  ++s->framesMade;
-  s->frameTimeMs = t;
-  ShowCurrentFrame(s);
-  return s->haveFrame;
-}
-
-void ShowFrame(CaptureWindowState* s, const uint8_t* frame, size_t size) {
-  if (!s->connected || frame == nullptr || size < s->frame.size()) return;
-  std::memcpy(s->frame.data(), frame, s->frame.size());
-  ShowCurrentFrame(s);
-}
 
 void StopView(CaptureWindowState* s) {
   KillTimer(s->window, kPreviewTimer);
@@ -150,6 +117,51 @@ LRESULT SetScroll(CaptureWindowState* s, const POINT* to) {
   return TRUE;
 }
 
+namespace {
+
+// Where a scaled picture of vw x vh goes in a cw x ch client area: all of
+// it, or centred in its proportions when the display keeps them.
+RECT ScaledPicture(const CaptureWindowState* s, int cw, int ch, int vw, int vh) {
+  RECT pic = {0, 0, cw, ch};
+  if (!s->display.keepAspect || vw <= 0 || vh <= 0 || cw <= 0 || ch <= 0) return pic;
+  long long fitW = static_cast<long long>(ch) * vw / vh;
+  if (fitW <= cw) {
+    pic.left = static_cast<LONG>((cw - fitW) / 2);
+    pic.right = pic.left + static_cast<LONG>(fitW);
+  } else {
+    long long fitH = static_cast<long long>(cw) * vh / vw;
+    pic.top = static_cast<LONG>((ch - fitH) / 2);
+    pic.bottom = pic.top + static_cast<LONG>(fitH);
+  }
+  return pic;
+}
+
+// Draws the picture and returns where it went.
+RECT DrawPicture(CaptureWindowState* s, HDC dc, int cw, int ch) {
+  int vw = s->videoFormat.biWidth, vh = s->videoFormat.biHeight;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = vw;
+  bi.bmiHeader.biHeight = vh;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  if (s->scale) {
+    RECT pic = ScaledPicture(s, cw, ch, vw, vh);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, pic.left, pic.top, pic.right - pic.left, pic.bottom - pic.top, 0, 0, vw, vh,
+                  s->displayPixels.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
+    return pic;
+  }
+  POINT at = ScrollOf(s);
+  RECT pic = {-at.x, -at.y, vw - at.x, vh - at.y};
+  SetDIBitsToDevice(dc, pic.left, pic.top, static_cast<DWORD>(vw), static_cast<DWORD>(vh), 0, 0, 0,
+                    static_cast<UINT>(vh), s->displayPixels.data(), &bi, DIB_RGB_COLORS);
+  return pic;
+}
+
+}  // namespace
+
 void PaintCaptureWindow(CaptureWindowState* s) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(s->window, &ps);
@@ -163,37 +175,7 @@ void PaintCaptureWindow(CaptureWindowState* s) {
     EndPaint(s->window, &ps);
     return;
   }
-  int vw = s->videoFormat.biWidth, vh = s->videoFormat.biHeight;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = vw;
-  bi.bmiHeader.biHeight = vh;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  RECT pic = {0, 0, vw, vh};
-  if (s->scale) {
-    pic = client;
-    if (s->display.keepAspect && vw > 0 && vh > 0 && cw > 0 && ch > 0) {
-      long long fitW = static_cast<long long>(ch) * vw / vh;
-      if (fitW <= cw) {
-        pic.left = static_cast<LONG>((cw - fitW) / 2);
-        pic.right = pic.left + static_cast<LONG>(fitW);
-      } else {
-        long long fitH = static_cast<long long>(cw) * vh / vw;
-        pic.top = static_cast<LONG>((ch - fitH) / 2);
-        pic.bottom = pic.top + static_cast<LONG>(fitH);
-      }
-    }
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, pic.left, pic.top, pic.right - pic.left, pic.bottom - pic.top, 0, 0, vw, vh,
-                  s->displayPixels.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
-  } else {
-    POINT at = ScrollOf(s);
-    pic = RECT{-at.x, -at.y, vw - at.x, vh - at.y};
-    SetDIBitsToDevice(dc, pic.left, pic.top, static_cast<DWORD>(vw), static_cast<DWORD>(vh), 0, 0, 0,
-                      static_cast<UINT>(vh), s->displayPixels.data(), &bi, DIB_RGB_COLORS);
-  }
+  RECT pic = DrawPicture(s, dc, cw, ch);
   // The ground beside the picture.
   RECT parts[4] = {{0, 0, cw, pic.top}, {0, pic.bottom, cw, ch},
                    {0, pic.top, pic.left, pic.bottom}, {pic.right, pic.top, cw, pic.bottom}};

@@ -1,13 +1,12 @@
-// The current video format: reading and setting it, and the frame helpers
-// that the recording code uses.
+// The current video format: reading and setting it (the camera follows).
 #include <windows.h>
 #include <vfw.h>
 
 #include <cstring>
+#include <string>
 
 #include "window/capture_window.h"
 #include "drivers/drivers.h"
-#include "ffmpeg/ffmpeg_camera.h"
 
 capcore::FrameFormat FrameFormatOf(const CaptureWindowState* s) {
   capcore::FrameFormat f;
@@ -15,12 +14,6 @@ capcore::FrameFormat FrameFormatOf(const CaptureWindowState* s) {
   f.height = s->videoFormat.biHeight;
   f.bitCount = s->videoFormat.biBitCount;
   return f;
-}
-
-bool RenderDriverFrame(const CaptureWindowState* s, uint32_t frameNumber, uint32_t timeMs,
-                       uint8_t* out, size_t outSize) {
-  if (!s->connected) return false;
-  return capcore::RenderFrame(FrameFormatOf(s), s->source, frameNumber, timeMs, out, outSize);
 }
 
 void SetFormat(CaptureWindowState* s, int width, int height, int bitCount) {
@@ -54,7 +47,15 @@ LRESULT SetVideoFormat(CaptureWindowState* s, WPARAM size, const BITMAPINFO* in)
     return FALSE;
   if (!s->driver.OffersSize(h.biWidth, h.biHeight) || !s->driver.OffersDepth(h.biBitCount))
     return FALSE;
-  if (s->ffmpeg != nullptr && !ResizeFfmpegCamera(s, h.biWidth, h.biHeight)) return FALSE;  // reported
+  capcore::FrameFormat wanted;
+  wanted.width = h.biWidth;
+  wanted.height = h.biHeight;
+  wanted.bitCount = h.biBitCount;
+  std::string error;
+  if (!s->camera->ChangeFormat(FrameFormatOf(s), wanted, &error)) {
+    Report(s, ReportKind::Error, IDS_CAP_VIDEO_OPEN_ERROR, "%s", error.c_str());
+    return FALSE;
+  }
   bool hadFrame = s->haveFrame;
   SetFormat(s, h.biWidth, h.biHeight, h.biBitCount);
   if (hadFrame) MakeFrame(s);  // the picture on screen at once in the new format

@@ -1,5 +1,5 @@
 // The Linux machine under Wine (see unix_host.h).
-#include "ffmpeg/unix_host.h"
+#include "cameras/ffmpeg/unix_host.h"
 
 #include <windows.h>
 

@@ -1,15 +1,15 @@
 // One camera stream from ffmpeg (see ffmpeg_feed.h).
 #include <winsock2.h>  // before windows.h
 
-#include "ffmpeg/ffmpeg_feed.h"
+#include "cameras/ffmpeg/ffmpeg_feed.h"
 
 #include <cstdlib>
 #include <new>
 
 #include "core/ffmpeg/ffmpeg_log.h"
 #include "core/image/packed_bgr.h"
-#include "ffmpeg/loopback.h"
-#include "ffmpeg/unix_host.h"
+#include "cameras/ffmpeg/loopback.h"
+#include "cameras/ffmpeg/unix_host.h"
 
 namespace {
 
@@ -27,6 +27,15 @@ capcore::FrameFormat PackedFormat(int width, int height) {
   f.height = height;
   f.bitCount = 24;
   return f;
+}
+
+// Microseconds on a steady clock: the frames' arrivals.
+uint64_t NowMicros() {
+  LARGE_INTEGER now, freq;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&freq);
+  uint64_t ticks = static_cast<uint64_t>(now.QuadPart), f = static_cast<uint64_t>(freq.QuadPart);
+  return ticks / f * 1000000 + ticks % f * 1000000 / f;
 }
 
 void TouchFile(const std::string& unixPath) {
@@ -54,6 +63,7 @@ bool FfmpegFeed::Launch(const Setup& setup, std::string* error) {
   camera_ = setup.camera;
   width_ = setup.stream.width;
   height_ = setup.stream.height;
+  fps_ = setup.stream.fps;
   size_t frameBytes = capcore::PackedBgrBytes(PackedFormat(width_, height_));
   const std::string cannotOpen = "The camera " + camera_ + " could not be opened: ";
   const std::string whatToDo = ". Check that it is plugged in and not in use by another program, then connect to it again.";
@@ -81,24 +91,29 @@ bool FfmpegFeed::Launch(const Setup& setup, std::string* error) {
     return UnixProcessRunning(pid_);
   });
   connection_ = connection;
-  newest_.assign(frameBytes, 0);
-  // The first frame, whole and of the exact size, within the start-up time.
-  bool first = connection_ != INVALID_SOCKET && SetReceiveTimeout(connection_, kStartMs) &&
-               ReceiveExactly(connection_, newest_.data(), newest_.size()) &&
-               SetReceiveTimeout(connection_, kStallMs);
-  if (!first) {
+  if (!ReceiveFirst(frameBytes)) {
     Sleep(kPollMs * 5);  // ffmpeg's last words reach its log
     std::string why = LogLine();
     if (why.empty()) why = "ffmpeg sent no picture within " + std::to_string(kStartMs / 1000) + " seconds";
     *error = cannotOpen + why + whatToDo;
     return false;
   }
-  newestNumber_ = 1;
   receiver_ = CreateThread(nullptr, 0, ReceiverMain, this, 0, nullptr);
   if (receiver_ == nullptr) {
     *error = cannotOpen + "the service could not start its receiving thread" + whatToDo;
     return false;
   }
+  return true;
+}
+
+// The first frame, whole and of the exact size, within the start-up time.
+bool FfmpegFeed::ReceiveFirst(size_t frameBytes) {
+  for (std::vector<uint8_t>& frame : held_) frame.assign(frameBytes, 0);
+  bool first = connection_ != INVALID_SOCKET && SetReceiveTimeout(connection_, kStartMs) &&
+               ReceiveExactly(connection_, held_[1].data(), frameBytes) && SetReceiveTimeout(connection_, kStallMs);
+  if (!first) return false;
+  newestNumber_ = 1;
+  arrivals_[1] = NowMicros();
   return true;
 }
 
@@ -112,15 +127,16 @@ DWORD WINAPI FfmpegFeed::ReceiverMain(LPVOID self) {
 }
 
 void FfmpegFeed::Receive() {
-  std::vector<uint8_t> incoming(newest_.size());
+  std::vector<uint8_t> incoming(held_[0].size());
   for (;;) {
     bool whole = ReceiveExactly(connection_, incoming.data(), incoming.size());
     int why = whole ? 0 : WSAGetLastError();
     EnterCriticalSection(&lock_);
     bool stopping = stopping_;
     if (whole && !stopping) {
-      newest_.swap(incoming);
       ++newestNumber_;
+      held_[newestNumber_ % kHeldFrames].swap(incoming);  // the oldest buffer receives the next
+      arrivals_[newestNumber_ % kHeldFrames] = NowMicros();
       WakeAllConditionVariable(&arrived_);
     }
     LeaveCriticalSection(&lock_);
@@ -159,16 +175,26 @@ std::string FfmpegFeed::LogLine() {
   return capcore::LastLogLine(log, kLogLineChars);
 }
 
-FfmpegFeed::Take FfmpegFeed::TakeNewer(uint32_t* seen, DWORD waitMs, const capcore::FrameFormat& format,
-                                       uint8_t* out, size_t outSize) {
+// The frame to take after `seen`, in the given order; 0: none.
+uint32_t FfmpegFeed::Pick(uint32_t seen, Order order) const {
+  if (newestNumber_ <= seen) return 0;
+  if (order == Order::Newest || seen == 0) return newestNumber_;
+  uint32_t oldest = newestNumber_ > kHeldFrames ? newestNumber_ - kHeldFrames + 1 : 1;
+  return seen + 1 > oldest ? seen + 1 : oldest;
+}
+
+FfmpegFeed::Take FfmpegFeed::TakeFrame(uint32_t* seen, Order order, DWORD waitMs, const capcore::FrameFormat& format,
+                                       uint8_t* out, size_t outSize, uint64_t* stamp) {
   if (format.width != width_ || format.height != height_) return Take::NoNewFrame;
   Take result = Take::NoNewFrame;
   DWORD start = GetTickCount();
   EnterCriticalSection(&lock_);
   for (;;) {
-    if (newestNumber_ > *seen) {
-      if (capcore::ImportPackedBgr(format, newest_.data(), newest_.size(), out, outSize)) {
-        *seen = newestNumber_;
+    if (uint32_t n = Pick(*seen, order)) {
+      const std::vector<uint8_t>& frame = held_[n % kHeldFrames];
+      if (capcore::ImportPackedBgr(format, frame.data(), frame.size(), out, outSize)) {
+        *seen = n;
+        *stamp = arrivals_[n % kHeldFrames];
         result = Take::Frame;
       }
       break;
@@ -178,7 +204,10 @@ FfmpegFeed::Take FfmpegFeed::TakeNewer(uint32_t* seen, DWORD waitMs, const capco
       break;
     }
     DWORD waited = GetTickCount() - start;
-    if (waited >= waitMs) break;
+    if (waited >= waitMs) {
+      *stamp = NowMicros();
+      break;
+    }
     SleepConditionVariableCS(&arrived_, &lock_, waitMs - waited);
   }
   LeaveCriticalSection(&lock_);

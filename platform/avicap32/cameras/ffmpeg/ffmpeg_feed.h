@@ -1,16 +1,17 @@
 // One camera stream from ffmpeg. Starting it runs ffmpeg through its shell
 // script with the raw-video stream sent to a loopback listener, accepts the
 // one connection and requires a whole first frame of the exact size within
-// the start-up time. A thread of its own then receives the frames into the
-// newest-frame buffer, which the preview and the recording take from (each
-// remembers the last frame number it took). Stopping closes the connection
+// the start-up time. A thread of its own then receives the frames into a
+// ring of the last few, each stamped with its arrival; the preview takes the
+// newest, a recording each in turn (each remembers the last frame number it
+// took). Stopping closes the connection
 // (ffmpeg ends at its next write), creates the stop file (its watchdog ends
 // it if it hangs) and waits for ffmpeg to be gone.
 //
 // Shared (std::shared_ptr) by the capture window and a recording, which may
 // outlive the window; all members are safe from any thread.
-#ifndef MORVA_AVICAP32_FFMPEG_FFMPEG_FEED_H
-#define MORVA_AVICAP32_FFMPEG_FFMPEG_FEED_H
+#ifndef MORVA_AVICAP32_CAMERAS_FFMPEG_FFMPEG_FEED_H
+#define MORVA_AVICAP32_CAMERAS_FFMPEG_FFMPEG_FEED_H
 
 #include <windows.h>
 
@@ -22,7 +23,7 @@
 #include "common/knobs.h"
 #include "core/ffmpeg/ffmpeg_command.h"
 #include "core/image/frame_format.h"
-#include "ffmpeg/shell_script.h"
+#include "cameras/ffmpeg/shell_script.h"
 
 class FfmpegFeed {
  public:
@@ -36,11 +37,18 @@ class FfmpegFeed {
   ~FfmpegFeed();
 
   enum class Take { Frame, NoNewFrame, Ended };
-  // The newest frame when it is newer than `*seen` (then `*seen` is its
-  // number), converted into `format` (the feed's size) in `out`; waits up to
-  // `waitMs` for one. Ended once the stream has stopped for good.
-  Take TakeNewer(uint32_t* seen, DWORD waitMs, const capcore::FrameFormat& format, uint8_t* out,
-                 size_t outSize);
+  // Newest: the newest frame when it is newer than `*seen`. Next: the one
+  // after `*seen` (the oldest still held when that one is gone; the newest
+  // when `*seen` is 0). Then `*seen` is its number, it is converted into
+  // `format` (the feed's size) in `out`, and `*stamp` is its arrival
+  // (microseconds on the feed's clock). Waits up to `waitMs` for one; when
+  // none comes, `*stamp` is the time then. Ended once the stream has
+  // stopped for good.
+  enum class Order { Newest, Next };
+  Take TakeFrame(uint32_t* seen, Order order, DWORD waitMs, const capcore::FrameFormat& format, uint8_t* out,
+                 size_t outSize, uint64_t* stamp);
+  // The frame rate of the stream (on ffmpeg's clock).
+  int fps() const { return fps_; }
   // Why the stream stopped, as a whole sentence with what to do.
   std::string EndText();
   // True for the first caller only: the end is reported once.
@@ -52,14 +60,16 @@ class FfmpegFeed {
  private:
   FfmpegFeed() = default;
   bool Launch(const Setup& setup, std::string* error);
+  bool ReceiveFirst(size_t frameBytes);
   void Receive();
+  uint32_t Pick(uint32_t seen, Order order) const;
   void End(const std::string& text);
   bool ReadPid();
   std::string LogLine();
   static DWORD WINAPI ReceiverMain(LPVOID self);
 
   std::string camera_;
-  int width_ = 0, height_ = 0;
+  int width_ = 0, height_ = 0, fps_ = 0;
   ScriptFolder folder_;
   capcore::ScriptFiles files_;
   long pid_ = 0;
@@ -68,7 +78,11 @@ class FfmpegFeed {
 
   CRITICAL_SECTION lock_;
   CONDITION_VARIABLE arrived_;
-  std::vector<uint8_t> newest_;   // packed bgr24, under lock_
+  // The last kHeldFrames frames (packed bgr24), frame n at n % kHeldFrames,
+  // with their arrivals; under lock_.
+  enum { kHeldFrames = 4 };
+  std::vector<uint8_t> held_[kHeldFrames];
+  uint64_t arrivals_[kHeldFrames] = {};
   uint32_t newestNumber_ = 0;     // 0: none yet
   bool ended_ = false;
   bool stopping_ = false;

@@ -1,9 +1,9 @@
 // Shell scripts and their private folder (see shell_script.h).
-#include "ffmpeg/shell_script.h"
+#include "cameras/ffmpeg/shell_script.h"
 
 #include <vector>
 
-#include "ffmpeg/unix_host.h"
+#include "cameras/ffmpeg/unix_host.h"
 
 namespace {
 
@@ -72,9 +72,10 @@ bool StartShellScript(const std::string& script) {
   if (!CreateProcessW(program.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
                       nullptr, nullptr, &si, &pi))
     return false;
-  // Wine gives no handles for a Unix program; close whatever came back.
-  if (pi.hThread) CloseHandle(pi.hThread);
-  if (pi.hProcess) CloseHandle(pi.hProcess);
+  // Wine gives no handles for a Unix program, and may leave any value in
+  // their place (even that of a handle of ours): only real ones are closed.
+  if (pi.hThread && pi.dwThreadId != 0 && GetThreadId(pi.hThread) == pi.dwThreadId) CloseHandle(pi.hThread);
+  if (pi.hProcess && pi.dwProcessId != 0 && GetProcessId(pi.hProcess) == pi.dwProcessId) CloseHandle(pi.hProcess);
   return true;
 }
 

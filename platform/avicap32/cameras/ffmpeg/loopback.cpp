@@ -1,5 +1,5 @@
 // The loopback connection of an ffmpeg camera (see loopback.h).
-#include "ffmpeg/loopback.h"
+#include "cameras/ffmpeg/loopback.h"
 
 #include <ws2tcpip.h>
 
