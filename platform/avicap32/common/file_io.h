@@ -16,19 +16,23 @@
 bool ReadUpTo(HANDLE file, size_t maxBytes, std::string* out);
 
 // Bytes handed to one WriteFile by WriteAll (and read at a time by save-as).
-// Measured on 2026-12-09 (2-core AMD EPYC, Linux 6.18, Wine 8.0, 32-bit build)
-// as the whole-process CPU of a program writing 301 frames of 1920 x 1080 x 3
-// bytes through WriteFile, one size against another in 5 to 7 interleaved
-// pairs, median ratio (range): 256 KiB / 1 MiB 0.90 (0.74 to 1.08), again
-// 0.49 (0.41 to 0.60), paced at 30 frames/s 0.61 (0.38 to 0.71); 512 KiB /
-// 1 MiB 0.75 (0.61 to 0.86), again 0.72 (0.43 to 0.93); 256 KiB / 512 KiB
-// 0.63 (0.40 to 0.72); 1 MiB / 2 MiB 0.89 (0.77 to 0.94); 1 MiB / 4 MiB 1.06
-// (0.68 to 1.40); 1 MiB / whole 6.2 MB frames 0.29 (0.22 to 0.78). Other
-// builds and tests shared the machine (load 13 to 15), so the seconds
-// themselves are noise (1 MiB: 0.7 to 2.8 s), but the pairs rank the sizes:
-// 256 KiB, the smallest tried, was cheapest. (128 KiB / 256 KiB measured 0.51
-// (0.47 to 0.96) there too; on a quiet machine 1 MiB calls took 0.40 to
-// 0.46 s of kernel time, 256 KiB 0.50 s and 64 KiB 0.66 to 0.78 s.)
+// Measured on 2026-12-09 (2-core AMD EPYC, Linux 6.18, Wine 8.0, 32-bit
+// build) with one service build per size, the sizes interleaved round after
+// round. Recording 1920 x 1080 24-bit at 30 frames/s for 10 s, 5 rounds,
+// share of one core, median (range), and its ratio to 256 KiB pair by pair:
+// 256 KiB 12.2 % (10.8 to 12.6); 512 KiB 15.9 % (14.5 to 18.7), 1.34 x;
+// 1 MiB 19.9 % (18.3 to 24.9), 1.69 x; 2 MiB 21.3 % (19.7 to 26.3), 1.97 x;
+// 4 MiB 22.9 % (20.9 to 25.9), 1.93 x (one frame dropped in all 25 runs);
+// whole 6.2 MB frames, in a run of their own, 1.89 x (1.70 to 2.57). A
+// program writing 301 such frames, whole-process CPU in 5 to 7 pairs, agrees:
+// 256 KiB / 1 MiB 0.49 (0.41 to 0.60), 256 KiB / 512 KiB 0.63 (0.40 to
+// 0.72), 1 MiB / 2 MiB 0.89 (0.77 to 0.94). Other builds and tests shared
+// the machine (load 3 to 15), so the absolute figures are noisy and higher
+// than on a quiet one, but the interleaved pairs rank the sizes: 256 KiB,
+// the smallest tried, was the cheapest in every comparison. (Earlier figures
+// from a quieter machine, not repeated here, put 1 MiB writes slightly ahead:
+// 0.40 to 0.46 s of kernel time for those frames, 256 KiB 0.50 s, 64 KiB
+// 0.66 to 0.78 s.)
 const DWORD kWriteCallBytes = 256u * 1024u;
 
 // Writes `size` bytes in calls of kWriteCallBytes. Returns 0, or the error
