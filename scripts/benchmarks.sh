@@ -6,10 +6,13 @@
 # (Release, no sanitizers) and build/bench-win32 (Release; build/bench-win64
 # where the machine runs no 32-bit programs, as for the tests), and runs the
 # Windows programs under Wine on a virtual X display of its own with a warm
-# wineserver. Takes about 25 minutes.
+# wineserver. Takes about an hour (45 minutes with MORVA_BENCH_PAIRS=5), and
+# up to 20 GB of free disk for the 3840 x 2160 recording (a row that does not
+# fit is skipped, saying so).
 # Usage: scripts/benchmarks.sh [ROW ...]   (rows by name, all by default;
 # MORVA_BENCH_PAIRS, MORVA_BENCH_RUNS and MORVA_BENCH_SECONDS change the
-# counts: see benchmarks/report/run_all.py)
+# counts: see benchmarks/report/run_all.py; a trial of the rows:
+# MORVA_BENCH_PAIRS=1 MORVA_BENCH_RUNS=1 MORVA_BENCH_SECONDS=6)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 

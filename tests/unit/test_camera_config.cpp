@@ -18,10 +18,16 @@ TEST(CameraConfig, BuiltInListHasTwoDistinctCameras) {
   EXPECT_NE(d.drivers[0].description, d.drivers[1].description);
   EXPECT_NE(d.drivers[0].pattern, d.drivers[1].pattern);
   for (int i = 2; i < capcore::kMaxDrivers; ++i) EXPECT_FALSE(d.drivers[i].present) << i;
-  EXPECT_TRUE(d.drivers[0].OffersSize(320, 240));
-  EXPECT_TRUE(d.drivers[0].OffersSize(640, 480));
-  EXPECT_TRUE(d.drivers[0].OffersSize(1920, 1080));
-  EXPECT_FALSE(d.drivers[0].OffersSize(240, 320));
+  const struct {
+    int width, height;
+    bool offered;
+  } sizes[] = {{320, 240, true},  {160, 120, true},   {640, 480, true},   {1280, 720, true},
+               {1920, 1080, true}, {3840, 2160, true}, {240, 320, false}, {4096, 2160, false}};
+  for (const auto& s : sizes) {
+    EXPECT_EQ(d.drivers[0].OffersSize(s.width, s.height), s.offered) << s.width << "x" << s.height;
+    EXPECT_EQ(d.drivers[1].OffersSize(s.width, s.height), s.offered) << s.width << "x" << s.height;
+  }
+  EXPECT_EQ(d.drivers[0].sizes.size(), 6u);
   EXPECT_TRUE(d.drivers[0].OffersDepth(16));
   EXPECT_FALSE(d.drivers[0].OffersDepth(8));
 }

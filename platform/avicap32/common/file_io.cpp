@@ -10,7 +10,6 @@
 
 namespace {
 
-const DWORD kWriteChunk = 1u << 30;  // bytes handed to one WriteFile
 const int kTempNameTries = 16;
 
 DWORD LastErrorOr(DWORD fallback) {
@@ -56,7 +55,7 @@ DWORD WriteAll(HANDLE file, const void* data, size_t size, size_t* done) {
   const char* p = static_cast<const char*>(data);
   *done = 0;
   while (*done < size) {
-    DWORD chunk = static_cast<DWORD>(size - *done > kWriteChunk ? kWriteChunk : size - *done);
+    DWORD chunk = static_cast<DWORD>(size - *done > kWriteCallBytes ? kWriteCallBytes : size - *done);
     DWORD wrote = 0;
     if (!WriteFile(file, p + *done, chunk, &wrote, nullptr) || wrote == 0) return LastErrorOr(ERROR_WRITE_FAULT);
     *done += wrote;

@@ -12,7 +12,6 @@
 
 namespace {
 
-const size_t kCopyChunk = 1 << 20;  // bytes read and written at a time
 const uint64_t kRiffHeaderBytes = 12;
 
 uint32_t Le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
@@ -52,7 +51,7 @@ void Fail(CaptureWindowState* s, int id, const char* before, const WCHAR* name, 
 }
 
 DWORD CopyRange(HANDLE from, HANDLE to, uint64_t length) {
-  std::vector<uint8_t> buf(kCopyChunk);
+  std::vector<uint8_t> buf(kWriteCallBytes);  // read as much as one write call takes
   LARGE_INTEGER zero{};
   if (!SetFilePointerEx(from, zero, nullptr, FILE_BEGIN)) return GetLastError();
   for (uint64_t left = length; left > 0;) {

@@ -83,6 +83,27 @@ TEST_F(ServiceTest, SaveDibWritesTheFrameOnTheClipboardAsBmp) {
   }
 }
 
+// The built-in camera's largest frame (24 MiB, many write calls) arrives
+// whole: the file holds the frame on the clipboard, byte for byte.
+TEST_F(ServiceTest, SaveDibOfA3840x2160FrameIsWhole) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  ASSERT_TRUE(SetFormat(3840, 2160, 24));
+  ASSERT_EQ(Send(WM_CAP_GRAB_FRAME), TRUE);
+  std::string path = folder_ + "\\frame_3840x2160.bmp";
+  ASSERT_EQ(SendPtr(WM_CAP_FILE_SAVEDIBA, 0, path.c_str()), TRUE);
+  ASSERT_EQ(Send(WM_CAP_EDIT_COPY), TRUE);
+  Dib clip, file;
+  BITMAPFILEHEADER fh{};
+  ASSERT_TRUE(ReadClipboardDib(&clip));
+  ASSERT_TRUE(ReadBmpFile(path, &file, &fh));
+  EXPECT_EQ(fh.bfSize, 54u + 3840u * 3u * 2160u);
+  EXPECT_EQ(file.header.biWidth, 3840);
+  EXPECT_EQ(file.header.biHeight, 2160);
+  ASSERT_EQ(file.bits.size(), clip.bits.size());
+  EXPECT_TRUE(file.bits == clip.bits);  // not printed whole when they differ
+  DeleteFileA(path.c_str());
+}
+
 TEST_F(ServiceTest, FailedSaveDibReportsThePathAndLeavesNoFile) {
   ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
   SendPtr(WM_CAP_SET_CALLBACK_ERRORA, 0, reinterpret_cast<const void*>(RecordError));

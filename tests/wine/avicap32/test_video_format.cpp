@@ -2,6 +2,9 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "platform/avicap32/avicap32_resource.h"
 #include "service_fixture.h"
@@ -79,6 +82,33 @@ TEST_F(ServiceTest, FormatDialogAppliesOnlyWhenConfirmed) {
   EXPECT_EQ(Format().biWidth, 640);
   EXPECT_EQ(Format().biHeight, 480);
   EXPECT_EQ(Format().biBitCount, 32);
+}
+
+// The built-in camera's sizes in its order, up to 3840 x 2160, which the
+// dialog applies as any other.
+TEST_F(ServiceTest, FormatDialogListsEveryBuiltInSize) {
+  ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 0), TRUE);
+  const char* const expected[] = {"320 x 240", "160 x 120", "640 x 480", "1280 x 720", "1920 x 1080", "3840 x 2160"};
+  std::vector<std::string> listed;
+  LRESULT result = -1;
+  DialogSeen seen = WithDialog(
+      [&](HWND d) {
+        HWND sizes = GetDlgItem(d, IDC_FMT_SIZE);
+        for (int i = 0; i < ComboBox_GetCount(sizes); ++i) {
+          char text[64] = "";
+          if (ComboBox_GetLBTextLen(sizes, i) < static_cast<int>(sizeof text)) ComboBox_GetLBText(sizes, i, text);
+          listed.push_back(text);
+        }
+        ComboBox_SetCurSel(sizes, ComboBox_GetCount(sizes) - 1);
+        PressButton(d, IDOK);
+      },
+      [&] { result = Send(WM_CAP_DLG_VIDEOFORMAT); });
+  ASSERT_TRUE(seen.appeared);
+  EXPECT_EQ(listed, std::vector<std::string>(std::begin(expected), std::end(expected)));
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(Format().biWidth, 3840);
+  EXPECT_EQ(Format().biHeight, 2160);
+  EXPECT_EQ(Format().biSizeImage, 3840u * 3u * 2160u);
 }
 
 TEST_F(ServiceTest, WindowDestroyedWhileADriverDialogIsUpEndsTheDialog) {

@@ -81,7 +81,7 @@ DriverConfig DefaultDriver(int index) {
   d.present = true;
   d.description = "Morva Camera " + std::to_string(index);
   d.version = "Version 1.0";
-  d.sizes = {{320, 240}, {160, 120}, {640, 480}, {1280, 720}, {1920, 1080}};
+  d.sizes = {{320, 240}, {160, 120}, {640, 480}, {1280, 720}, {1920, 1080}, {3840, 2160}};
   d.bitDepths = {24, 32, 16};
   return d;
 }

@@ -9,7 +9,8 @@
 //   Description=<text>        name shown in driver lists (default "Morva Camera <N>")
 //   Version=<text>            version text (default "Version 1.0")
 //   Sizes=<W>x<H>,...         picture sizes offered, the first is the default
-//                             (default 320x240,160x120,640x480,1280x720,1920x1080)
+//                             (default 320x240,160x120,640x480,1280x720,1920x1080,
+//                             3840x2160)
 //   BitDepths=<n>,...         bit depths offered out of 16, 24, 32, the first
 //                             is the default (default 24,32,16)
 //   Pattern=bars|checker|gradient   what the camera shows (default bars)
