@@ -2,7 +2,8 @@
 // PCM: each format set, one second recorded with the camera's tone, and the
 // audio stream's header, format record and chunks read back (the files are
 // decoded by record_audio_formats.sh); every format it lists either taken
-// whole or refused with a report that names it.
+// whole or refused with a report that names it, and records whose fields
+// disagree with its own formats refused.
 #include "test_record_fixture.h"
 
 #include <mmreg.h>
