@@ -2,7 +2,8 @@
 # The recordings in compressed audio formats that the audio format tests
 # write (IMA ADPCM, GSM 6.10, A-law, mu-law) read back by ffprobe and ffmpeg:
 # the codec, rate and channels of each audio stream, one second of it decoded,
-# and a decode of the whole file that prints no error.
+# its last packet ending with that second, and a decode of the whole file that
+# prints no error.
 # Usage: record_audio_formats.sh BUILD_DIR   (DISPLAY must name a running X server)
 set -euo pipefail
 build="${1:?build folder}"
@@ -31,6 +32,16 @@ while read -r name stream; do
     echo "ok   $name decoded audio: $samples samples"
   else
     echo "FAIL $name decoded audio: $samples samples, expected one second ($rate) and at most a tenth more"; fail=1
+  fi
+  # The last audio packet ends with the second recorded (its block padded): a
+  # stream rate or block size other than the format's puts it elsewhere. A
+  # packet without a duration (one block each) lasts as long as the one before.
+  end="$(ffprobe -v error -select_streams a -show_entries packet=pts_time,duration_time -of csv=p=0 "$f" 2>&1 |
+    awk -F, '{ d = $2 == "N/A" ? $1 - at : $2; at = $1 } END { printf "%.3f", at + d }')"
+  if awk -v e="$end" 'BEGIN { exit !(e >= 1 && e <= 1.1) }'; then
+    echo "ok   $name audio ends at $end s"
+  else
+    echo "FAIL $name audio ends at $end s, expected one second and at most a tenth more"; fail=1
   fi
   errors="$(ffmpeg -nostdin -v error -i "$f" -f null - 2>&1)" || errors="exit status $? $errors"
   expect "$name decodes without errors" "${errors:-none}" none

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "audio/acm_own_format.h"
 #include "audio/audio_formats.h"
 
 namespace {
@@ -26,7 +27,7 @@ bool PcmSourceFor(const WAVEFORMATEX& format, WAVEFORMATEX* pcm) {
     pcm->cbSize = 0;
     return SourcesTake(*pcm);
   }
-  if (format.nChannels == 0 || format.nSamplesPerSec == 0) return false;
+  if (format.nChannels == 0 || format.nSamplesPerSec == 0 || !IsAcmOwnFormat(format)) return false;
   // The PCM that the format's own codec suggests first, then 16 and 8 bits
   // at the format's rate and channels.
   WAVEFORMATEX candidates[3];

@@ -19,7 +19,8 @@
 
 // The PCM that the audio sources capture for `format`: the format itself
 // when it is PCM they take, else a PCM that they take and that the audio
-// compression manager converts into `format`. False when there is none.
+// compression manager converts into `format`. False when there is none, and
+// for a format that is not one of the manager's own (acm_own_format.h).
 bool PcmSourceFor(const WAVEFORMATEX& format, WAVEFORMATEX* pcm);
 
 // The name of a format for reports: "IMA ADPCM, 11.025 kHz, 4 Bit, Mono"

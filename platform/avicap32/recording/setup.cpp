@@ -1,7 +1,9 @@
 // The recording's settings: the capture parameters with their defaults, the
 // audio format, info chunks, and the recording fields of the status.
+#include <cstdio>
 #include <cstring>
 
+#include "audio/acm_own_format.h"
 #include "audio/audio_encoder.h"
 #include "audio/audio_formats.h"
 #include "core/camera/audio_pcm.h"
@@ -51,16 +53,36 @@ void StoreAudioFormat(RecordingState* rec, const audio::PcmFormat& f) {
   rec->audioFormat = BytesOfWave(WaveFromPcm(f));
 }
 
+// Why a whole format `record` cannot be recorded, in words for a report.
+void RefusalReason(const WAVEFORMATEX& record, char* why, size_t size) {
+  if (record.wFormatTag != WAVE_FORMAT_PCM) {
+    if (!DescribeAcmDisagreement(record, why, size))
+      snprintf(why, size, "%s", "the audio compression manager cannot make it from PCM");
+    return;
+  }
+  audio::PcmFormat made = audio::MakePcm(record.nSamplesPerSec, record.wBitsPerSample, record.nChannels);
+  if (audio::IsSupported(made)) {
+    snprintf(why, size,
+             "its block size and bytes a second (%u and %lu) disagree with the %u and %lu that its channels, bits "
+             "and rate make",
+             static_cast<unsigned>(record.nBlockAlign), static_cast<unsigned long>(record.nAvgBytesPerSec),
+             static_cast<unsigned>(made.blockAlign), static_cast<unsigned long>(made.avgBytesPerSec));
+    return;
+  }
+  snprintf(why, size, "%s", "the audio sources take PCM of 8 or 16 bits, 1 or 2 channels and 8,000 to 96,000 Hz");
+}
+
 // Tells the error procedure which format cannot be recorded and why:
 // `record` is the whole format, null when `size` bytes at `in` fall short of it.
 void ReportRefusedFormat(CaptureWindowState* s, const WAVEFORMATEX* record, const WAVEFORMATEX* in, size_t size) {
   WAVEFORMATEX fixed{};  // a record cut short is named by its fixed fields
   std::memcpy(&fixed, in, size < sizeof fixed ? size : sizeof fixed);
   fixed.cbSize = 0;
-  const char* why = !record ? "its record is shorter than its extra bytes say"
-                    : record->wFormatTag == WAVE_FORMAT_PCM
-                        ? "the audio sources take PCM of 8 or 16 bits, 1 or 2 channels and 8,000 to 96,000 Hz"
-                        : "the audio compression manager cannot make it from PCM";
+  char why[kReportTextSize / 2];
+  if (record)
+    RefusalReason(*record, why, sizeof why);
+  else
+    snprintf(why, sizeof why, "%s", "its record is shorter than its extra bytes say");
   Report(s, ReportKind::Error, IDS_CAP_WAVE_OPEN_ERROR, "The audio format %s cannot be recorded: %s.",
          AudioFormatName(record ? *record : fixed).text, why);
 }

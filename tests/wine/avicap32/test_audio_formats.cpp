@@ -2,7 +2,8 @@
 // PCM: each format set, one second recorded with the camera's tone, and the
 // audio stream's header, format record and chunks read back (the files are
 // decoded by record_audio_formats.sh); every format it lists either taken
-// whole or refused with a report that names it.
+// whole or refused with a report that names it, and records whose fields
+// disagree with its own formats refused.
 #include "test_record_fixture.h"
 
 #include <mmreg.h>
@@ -52,6 +53,28 @@ std::vector<uint8_t> AcmFormat(WORD tag, DWORD rate, WORD channels) {
   acmFormatEnumA(nullptr, &details, CollectFormat, reinterpret_cast<DWORD_PTR>(&listed),
                  ACM_FORMATENUMF_WFORMATTAG | ACM_FORMATENUMF_NSAMPLESPERSEC | ACM_FORMATENUMF_NCHANNELS);
   return listed.empty() ? std::vector<uint8_t>() : listed[0];
+}
+
+// The record `own` of the audio compression manager with some fields changed.
+struct Changes {
+  WORD blockAlign;
+  DWORD avgBytesPerSec;
+  WORD cbSize;
+};
+std::vector<uint8_t> Changed(std::vector<uint8_t> own, Changes c) {
+  WAVEFORMATEX w;
+  std::memcpy(&w, own.data(), sizeof w);
+  w.nBlockAlign = c.blockAlign;
+  w.nAvgBytesPerSec = c.avgBytesPerSec;
+  w.cbSize = c.cbSize;
+  std::memcpy(own.data(), &w, sizeof w);
+  own.resize(sizeof w + c.cbSize, 0);
+  return own;
+}
+
+std::vector<uint8_t> BytesOf(const WAVEFORMATEX& w) {
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(&w);
+  return std::vector<uint8_t>(p, p + sizeof w);
 }
 
 struct FormatCase {
@@ -190,4 +213,49 @@ TEST_F(RecordTest, AudioFormatsThatCannotBeRecordedAreRefusedByName) {
   SendPtr(WM_CAP_GET_AUDIOFORMAT, sizeof kept, &kept);
   EXPECT_EQ(WAVE_FORMAT_PCM, kept.wFormatTag);  // the default, untouched
   EXPECT_EQ(8, kept.wBitsPerSample);
+}
+
+// Records whose fields contradict each other or the codec: a codec handed
+// one overruns its buffers (IMA ADPCM with 2-byte blocks of 505 samples) or
+// writes a file whose audio plays at another speed or time (a byte rate of
+// 0, 1 or 0xFFFFFFFF; no samples per block) or none at all (blocks of 0).
+TEST_F(RecordTest, ContradictoryAudioFormatsAreRefusedByName) {
+  std::vector<uint8_t> ima = AcmFormat(WAVE_FORMAT_IMA_ADPCM, 11025, 1);
+  std::vector<uint8_t> alaw = AcmFormat(WAVE_FORMAT_ALAW, 8000, 1);
+  std::vector<uint8_t> mulaw = AcmFormat(WAVE_FORMAT_MULAW, 8000, 1);
+  ASSERT_EQ(sizeof(WAVEFORMATEX) + 2, ima.size());
+  ASSERT_EQ(505, Le16(ima, sizeof(WAVEFORMATEX)));  // samples per 256-byte block
+  ASSERT_FALSE(alaw.empty() || mulaw.empty());
+  WAVEFORMATEX pcmRate{WAVE_FORMAT_PCM, 1, 11025, 11000, 1, 8, 0};
+  WAVEFORMATEX pcmAlign{WAVE_FORMAT_PCM, 2, 22050, 22050 * 4, 2, 16, 0};
+  const DWORD all = 0xFFFFFFFF;
+  const DWORD r = Le32(ima, 8);  // the IMA ADPCM format's own nAvgBytesPerSec
+  std::vector<uint8_t> cases[] = {
+      // blocks too small for 505 samples; 8-byte blocks at 11,025 bytes a second
+      Changed(ima, {1, r, 2}), Changed(ima, {2, r, 2}), Changed(ima, {3, r, 2}), Changed(ima, {4, r, 2}),
+      Changed(ima, {8, r, 2}), Changed(ima, {8, 11025, 2}),
+      // byte rates that are no rate; no samples per block; blocks of 0
+      Changed(ima, {256, 0, 2}), Changed(ima, {256, 1, 2}), Changed(ima, {256, all, 2}), Changed(ima, {256, r, 0}),
+      Changed(ima, {0, r, 2}), Changed(alaw, {1, 0, 0}), Changed(alaw, {1, all, 0}), Changed(alaw, {0, 8000, 0}),
+      Changed(mulaw, {1, 1, 0}),
+      // PCM whose byte rate or block size is not its rate, channels and bits make
+      BytesOf(pcmRate), BytesOf(pcmAlign),
+  };
+  ASSERT_TRUE(SendPtr(WM_CAP_SET_AUDIOFORMAT, ima.size(), ima.data()));
+  for (const std::vector<uint8_t>& f : cases) {
+    WAVEFORMATEX w;
+    std::memcpy(&w, f.data(), sizeof w);
+    std::string name = TagName(w.wFormatTag);
+    SCOPED_TRACE(name + ", " + std::to_string(w.nBlockAlign) + "-byte blocks, " + std::to_string(w.nAvgBytesPerSec) +
+                 " bytes a second, " + std::to_string(w.cbSize) + " extra bytes");
+    ErrorReports().clear();
+    EXPECT_FALSE(SendPtr(WM_CAP_SET_AUDIOFORMAT, f.size(), f.data()));
+    ASSERT_EQ(1u, ErrorReports().size());
+    EXPECT_EQ(IDS_CAP_WAVE_OPEN_ERROR, ErrorReports()[0].id);
+    EXPECT_NE(std::string::npos, ErrorReports()[0].text.find(name)) << ErrorReports()[0].text;
+    EXPECT_NE(std::string::npos, ErrorReports()[0].text.find("disagree")) << ErrorReports()[0].text;
+  }
+  std::vector<uint8_t> kept(ima.size(), 0);
+  SendPtr(WM_CAP_GET_AUDIOFORMAT, kept.size(), kept.data());
+  EXPECT_EQ(ima, kept);  // the refusals leave the format set before
 }
