@@ -1,5 +1,11 @@
 // The video compression dialog: the platform's compressor chooser, starting
-// from "uncompressed" (full frames) until a compressor has been chosen.
+// from "uncompressed" (full frames) until a compressor has been chosen. The
+// choice (the compressor's code, quality and key-frame rate) is kept per
+// camera with its other settings (drivers/driver_settings.cpp), so that the
+// camera records with it again after the next connection.
+#include <cstdio>
+
+#include "drivers/drivers.h"
 #include "recording/recording_state.h"
 
 namespace {
@@ -11,6 +17,23 @@ void StartUncompressed(COMPVARS* c) {
   c->fccType = ICTYPE_VIDEO;
   c->fccHandler = mmioFOURCC('D', 'I', 'B', ' ');  // full frames
   c->lQ = ICQUALITY_DEFAULT;
+}
+
+void Replace(RecordingState* rec, const COMPVARS& c) {
+  if (rec->haveCompressor) ICCompressorFree(&rec->compressor);
+  rec->compressor = c;
+  rec->haveCompressor = true;
+}
+
+// Four printable characters, else none.
+bool FourccText(DWORD fcc, char* out) {
+  for (int i = 0; i < 4; ++i) {
+    const char c = static_cast<char>((fcc >> (8 * i)) & 0xFF);
+    if (c < ' ' || c > '~') return false;
+    out[i] = c;
+  }
+  out[4] = '\0';
+  return true;
 }
 
 }  // namespace
@@ -28,8 +51,38 @@ LRESULT ShowCompressionDialog(CaptureWindowState* s) {
                                      &rec->compressor, title);
     if (chosen) rec->haveCompressor = true;
     if (rec->windowGone) return FALSE;  // the window went while the chooser was up
+    if (chosen) SaveDriverSettings(s);
     return chosen ? TRUE : FALSE;
   } catch (...) {
     return FALSE;
   }
+}
+
+void RememberCompressor(const CaptureWindowState* s, const char* section, const char* file) {
+  const RecordingState* rec = s->recording.get();
+  char fcc[5], number[16];
+  if (!rec || !rec->haveCompressor || !FourccText(rec->compressor.fccHandler, fcc)) return;
+  WritePrivateProfileStringA(section, "Compressor", fcc, file);
+  std::snprintf(number, sizeof number, "%ld", rec->compressor.lQ);
+  WritePrivateProfileStringA(section, "CompressorQuality", number, file);
+  std::snprintf(number, sizeof number, "%ld", rec->compressor.lKey);
+  WritePrivateProfileStringA(section, "CompressorKeyFrames", number, file);
+}
+
+void RecallCompressor(CaptureWindowState* s, const char* section, const char* file) {
+  RecordingState* rec = s->recording.get();
+  char fcc[8];
+  GetPrivateProfileStringA(section, "Compressor", "", fcc, sizeof fcc, file);
+  if (!rec || rec->capturing || lstrlenA(fcc) != 4) return;
+  COMPVARS c;
+  StartUncompressed(&c);
+  c.fccHandler = mmioFOURCC(fcc[0], fcc[1], fcc[2], fcc[3]);
+  if (c.fccHandler != mmioFOURCC('D', 'I', 'B', ' ')) {
+    c.hic = ICOpen(ICTYPE_VIDEO, c.fccHandler, ICMODE_COMPRESS);
+    if (!c.hic) return;  // no longer installed: the choice stays as it was
+    const LONG quality = static_cast<LONG>(GetPrivateProfileIntA(section, "CompressorQuality", ICQUALITY_DEFAULT, file));
+    c.lQ = quality >= 0 && quality <= ICQUALITY_HIGH ? quality : ICQUALITY_DEFAULT;
+    c.lKey = static_cast<LONG>(GetPrivateProfileIntA(section, "CompressorKeyFrames", 0, file));
+  }
+  Replace(rec, c);
 }
