@@ -9,11 +9,17 @@
 //                                                    in the audio format chooser, picks the
 //                                                    format and the first attributes that
 //                                                    start so, then OK; prints both
+//   command_driver choose-compressor <timeout-ms> <name> <quality-percent>
+//                                                    in the video compression dialog, picks
+//                                                    the compressor whose name starts so, moves
+//                                                    the quality slider (-1: leaves it), then
+//                                                    OK; prints the compressor
 //   command_driver clipboard <file.bmp>              the clipboard's bitmap as a BMP file
 //   command_driver empty-clipboard                   nothing on the clipboard
 // The main window is found by its title and class (both the caption); dialogs
 // and message boxes by the dialog class and their title.
 #include <windows.h>
+#include <commctrl.h>
 #include <msacmdlg.h>
 
 #include <cstdio>
@@ -27,6 +33,7 @@ const char kSaveTitle[] = "Save Video As...";
 const int kFileNameEdit = 0x480;   // edt1 of the save dialog
 const int kFileNameCombo = 0x47C;  // cmb13, its place in the explorer-style dialog
 const char kFormatChooserTitle[] = "Sound Selection";
+const char kCompressorChooserTitle[] = "Video Compression";
 
 HWND WaitForDialog(const char* title, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
@@ -125,6 +132,69 @@ int ChooseFormat(DWORD timeoutMs, const char* format, const char* attributes) {
   return WaitUntilClosed(dialog, timeoutMs) ? 0 : 1;
 }
 
+struct ClassSearch {
+  const char* name;
+  HWND found;
+};
+
+BOOL CALLBACK MatchClass(HWND w, LPARAM p) {
+  ClassSearch* s = reinterpret_cast<ClassSearch*>(p);
+  char name[64];
+  if (GetClassNameA(w, name, sizeof name) && lstrcmpiA(name, s->name) == 0) {
+    s->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK PrintChild(HWND w, LPARAM) {
+  char name[64] = "", text[128] = "";
+  GetClassNameA(w, name, sizeof name);
+  GetWindowTextA(w, text, sizeof text);
+  std::fprintf(stderr, "  control %d: %s \"%s\"%s\n", GetDlgCtrlID(w), name, text,
+               IsWindowEnabled(w) ? "" : " (disabled)");
+  return TRUE;
+}
+
+// The first child of `dialog` of that window class.
+HWND ChildOfClass(HWND dialog, const char* className) {
+  ClassSearch search{className, nullptr};
+  EnumChildWindows(dialog, MatchClass, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Moves a slider to `percent` of its range as a user would (the dialog is
+// told by WM_HSCROLL).
+void MoveSlider(HWND dialog, HWND slider, int percent) {
+  const LRESULT low = SendMessageA(slider, TBM_GETRANGEMIN, 0, 0);
+  const LRESULT high = SendMessageA(slider, TBM_GETRANGEMAX, 0, 0);
+  const LRESULT pos = low + (high - low) * percent / 100;
+  SendMessageA(slider, TBM_SETPOS, TRUE, pos);
+  SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, pos), reinterpret_cast<LPARAM>(slider));
+  SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
+}
+
+int ChooseCompressor(DWORD timeoutMs, const char* name, int qualityPercent) {
+  HWND dialog = WaitForDialog(kCompressorChooserTitle, timeoutMs);
+  HWND combo = dialog ? ChildOfClass(dialog, "ComboBox") : nullptr;
+  if (!combo || !PickInCombo(dialog, GetDlgCtrlID(combo), name, false)) {
+    std::fprintf(stderr, "command_driver: the video compression dialog offers no %s\n", name);
+    return 1;
+  }
+  HWND slider = ChildOfClass(dialog, TRACKBAR_CLASSA);
+  if (qualityPercent >= 0) {
+    if (!slider || !IsWindowEnabled(slider)) {
+      std::fprintf(stderr, "command_driver: no quality slider for %s; the dialog holds:\n", name);
+      EnumChildWindows(dialog, PrintChild, 0);
+      return 1;
+    }
+    MoveSlider(dialog, slider, qualityPercent);
+  }
+  std::fflush(stdout);
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return WaitUntilClosed(dialog, timeoutMs) ? 0 : 1;
+}
+
 // The device-independent bitmap on the clipboard, behind a file header.
 int SaveClipboard(const char* file) {
   if (!OpenClipboard(nullptr)) return 1;
@@ -175,11 +245,15 @@ int main(int argc, char** argv) {
   if (std::strcmp(verb, "choose-format") == 0 && argc == 5) {
     return ChooseFormat(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)), argv[3], argv[4]);
   }
+  if (std::strcmp(verb, "choose-compressor") == 0 && argc == 5) {
+    return ChooseCompressor(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)), argv[3], std::atoi(argv[4]));
+  }
   if (std::strcmp(verb, "clipboard") == 0 && argc == 3) return SaveClipboard(argv[2]);
   if (std::strcmp(verb, "empty-clipboard") == 0 && argc == 2) return EmptyTheClipboard();
   std::fprintf(stderr,
                "usage: command_driver command <title> <id> | save <timeout-ms> <path> |\n"
                "       press <title> <timeout-ms> | choose-format <timeout-ms> <format> <attributes> |\n"
+               "       choose-compressor <timeout-ms> <name> <quality-percent> |\n"
                "       clipboard <file.bmp> | empty-clipboard\n");
   return 2;
 }
