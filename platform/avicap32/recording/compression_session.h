@@ -29,6 +29,7 @@ class CompressionSession {
   COMPVARS cv_{};
   BITMAPINFO in_{};
   bool started_ = false;
+  bool keyFramesOnly_ = false;  // a compressor without inter-frame coding
 };
 
 #endif
