@@ -71,9 +71,11 @@ void RememberCompressor(const CaptureWindowState* s, const char* section, const 
 
 void RecallCompressor(CaptureWindowState* s, const char* section, const char* file) {
   RecordingState* rec = s->recording.get();
-  char fcc[8];
+  char fcc[8] = "";
   GetPrivateProfileStringA(section, "Compressor", "", fcc, sizeof fcc, file);
-  if (!rec || rec->capturing || lstrlenA(fcc) != 4) return;
+  const int length = lstrlenA(fcc);
+  if (!rec || rec->capturing || length == 0 || length > 4) return;
+  for (int i = length; i < 4; ++i) fcc[i] = ' ';  // the reader drops trailing blanks ("DIB ")
   COMPVARS c;
   StartUncompressed(&c);
   c.fccHandler = mmioFOURCC(fcc[0], fcc[1], fcc[2], fcc[3]);

@@ -95,3 +95,17 @@ TEST_F(CompressedRecordTest, HigherRememberedQualityGivesLargerFiles) {
     last = SizeOf(path);
   }
 }
+
+TEST_F(CompressedRecordTest, RememberedFullFramesReplaceTheCodecOnTheNextConnection) {
+  RememberCodec(ICQUALITY_DEFAULT);
+  const std::string file = folder_ + "\\MorvaCap.ini";
+  WritePrivateProfileStringA("Camera0", "Compressor", "DIB ", file.c_str());  // read back as "DIB"
+  ASSERT_TRUE(Send(WM_CAP_DRIVER_CONNECT, 0));
+  ASSERT_TRUE(SetFormat(160, 120, 24));
+  std::string path = Record("rec_full_frames.avi");
+  EXPECT_EQ(0u, AviField(path, "strf", 24));  // BI_RGB
+  std::string bytes = ReadWholeFile(path);
+  size_t movi = bytes.find("movi");
+  ASSERT_NE(std::string::npos, movi);
+  EXPECT_EQ(0, bytes.compare(movi + 4, 4, "00db"));
+}
