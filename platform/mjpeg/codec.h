@@ -4,6 +4,7 @@
 // BI_RGB frames (bottom-up or top-down) to baseline 4:2:0 JPEG, every frame
 // a key frame; decompress.cpp turns MJPG back into 24- or 32-bit frames.
 // Every header is checked (core/image/dib_layout) before a pixel is touched.
+// configure.cpp is its quality dialog.
 #ifndef MORVA_MJPEG_CODEC_H
 #define MORVA_MJPEG_CODEC_H
 
@@ -31,6 +32,9 @@ struct SavedState {
 capcore::DibFields Fields(const BITMAPINFOHEADER* h);
 // The header of an MJPG frame of that size.
 void FillMjpgHeader(BITMAPINFOHEADER* h, int width, int height);
+
+// ICM_CONFIGURE: lParam1 -1 asks whether there is a dialog, else owns it.
+LRESULT Configure(Codec* codec, LPARAM owner);
 
 LRESULT CompressQuery(const BITMAPINFO* in, const BITMAPINFO* out);
 LRESULT CompressGetFormat(const BITMAPINFO* in, BITMAPINFO* out);

@@ -71,6 +71,7 @@ BITMAPINFO* Out(LPARAM p) { return reinterpret_cast<BITMAPINFO*>(p); }
 
 LRESULT CodecMessage(Codec* codec, UINT msg, LPARAM p1, LPARAM p2) {
   switch (msg) {
+    case ICM_CONFIGURE: return Configure(codec, p1);
     case ICM_GETINFO: return GetInfo(reinterpret_cast<ICINFO*>(p1), p2);
     case ICM_GETDEFAULTQUALITY: return PutDword(p1, kDefaultQuality);
     case ICM_GETQUALITY: return PutDword(p1, codec->quality);
@@ -90,7 +91,7 @@ LRESULT CodecMessage(Codec* codec, UINT msg, LPARAM p1, LPARAM p2) {
     case ICM_DECOMPRESS_BEGIN: return DecompressQuery(In(p1), In(p2));
     case ICM_DECOMPRESS: return Decompress(reinterpret_cast<ICDECOMPRESS*>(p1), static_cast<size_t>(p2));
     case ICM_DECOMPRESS_END: return ICERR_OK;
-    default: return ICERR_UNSUPPORTED;  // no configure or about box, no palettes
+    default: return ICERR_UNSUPPORTED;  // no about box, no palettes
   }
 }
 

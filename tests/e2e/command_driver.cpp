@@ -9,17 +9,17 @@
 //                                                    in the audio format chooser, picks the
 //                                                    format and the first attributes that
 //                                                    start so, then OK; prints both
-//   command_driver choose-compressor <timeout-ms> <name> <quality-percent>
+//   command_driver choose-compressor <timeout-ms> <name> <quality>
 //                                                    in the video compression dialog, picks
-//                                                    the compressor whose name starts so, moves
-//                                                    the quality slider (-1: leaves it), then
-//                                                    OK; prints the compressor
+//                                                    the compressor whose name starts so, types
+//                                                    the quality into its Configure dialog
+//                                                    (titled as the name; -1: not opened),
+//                                                    then OK; prints the compressor
 //   command_driver clipboard <file.bmp>              the clipboard's bitmap as a BMP file
 //   command_driver empty-clipboard                   nothing on the clipboard
 // The main window is found by its title and class (both the caption); dialogs
 // and message boxes by the dialog class and their title.
 #include <windows.h>
-#include <commctrl.h>
 #include <msacmdlg.h>
 
 #include <cstdio>
@@ -163,32 +163,39 @@ HWND ChildOfClass(HWND dialog, const char* className) {
   return search.found;
 }
 
-// Moves a slider to `percent` of its range as a user would (the dialog is
-// told by WM_HSCROLL).
-void MoveSlider(HWND dialog, HWND slider, int percent) {
-  const LRESULT low = SendMessageA(slider, TBM_GETRANGEMIN, 0, 0);
-  const LRESULT high = SendMessageA(slider, TBM_GETRANGEMAX, 0, 0);
-  const LRESULT pos = low + (high - low) * percent / 100;
-  SendMessageA(slider, TBM_SETPOS, TRUE, pos);
-  SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, pos), reinterpret_cast<LPARAM>(slider));
-  SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
+// Types `quality` into the compressor's own configuration dialog, opened by
+// the chooser's Configure button, and confirms it.
+bool ConfigureQuality(HWND chooser, const char* name, int quality, DWORD timeoutMs) {
+  HWND configure = nullptr;
+  for (HWND w = GetWindow(chooser, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    char text[64] = "";
+    GetWindowTextA(w, text, sizeof text);
+    if (std::strstr(text, "figure") && IsWindowEnabled(w)) configure = w;  // "Con&figure..."
+  }
+  if (!configure) return false;
+  PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(configure), BN_CLICKED),
+               reinterpret_cast<LPARAM>(configure));
+  HWND dialog = WaitForDialog(name, timeoutMs);
+  HWND field = dialog ? ChildOfClass(dialog, "Edit") : nullptr;
+  if (!field) return false;
+  char text[16];
+  std::snprintf(text, sizeof text, "%d", quality);
+  SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return WaitUntilClosed(dialog, timeoutMs);
 }
 
-int ChooseCompressor(DWORD timeoutMs, const char* name, int qualityPercent) {
+int ChooseCompressor(DWORD timeoutMs, const char* name, int quality) {
   HWND dialog = WaitForDialog(kCompressorChooserTitle, timeoutMs);
   HWND combo = dialog ? ChildOfClass(dialog, "ComboBox") : nullptr;
   if (!combo || !PickInCombo(dialog, GetDlgCtrlID(combo), name, false)) {
     std::fprintf(stderr, "command_driver: the video compression dialog offers no %s\n", name);
     return 1;
   }
-  HWND slider = ChildOfClass(dialog, TRACKBAR_CLASSA);
-  if (qualityPercent >= 0) {
-    if (!slider || !IsWindowEnabled(slider)) {
-      std::fprintf(stderr, "command_driver: no quality slider for %s; the dialog holds:\n", name);
-      EnumChildWindows(dialog, PrintChild, 0);
-      return 1;
-    }
-    MoveSlider(dialog, slider, qualityPercent);
+  if (quality >= 0 && !ConfigureQuality(dialog, name, quality, timeoutMs)) {
+    std::fprintf(stderr, "command_driver: no configuration dialog for %s; the chooser holds:\n", name);
+    EnumChildWindows(dialog, PrintChild, 0);
+    return 1;
   }
   std::fflush(stdout);
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -253,7 +260,7 @@ int main(int argc, char** argv) {
   std::fprintf(stderr,
                "usage: command_driver command <title> <id> | save <timeout-ms> <path> |\n"
                "       press <title> <timeout-ms> | choose-format <timeout-ms> <format> <attributes> |\n"
-               "       choose-compressor <timeout-ms> <name> <quality-percent> |\n"
+               "       choose-compressor <timeout-ms> <name> <quality> |\n"
                "       clipboard <file.bmp> | empty-clipboard\n");
   return 2;
 }

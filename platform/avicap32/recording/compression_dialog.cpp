@@ -1,8 +1,9 @@
 // The video compression dialog: the platform's compressor chooser, starting
 // from "uncompressed" (full frames) until a compressor has been chosen. The
-// choice (the compressor's code, quality and key-frame rate) is kept per
-// camera with its other settings (drivers/driver_settings.cpp), so that the
-// camera records with it again after the next connection.
+// choice (the compressor's code, quality, key-frame rate and its own state,
+// as its configuration dialog left it) is kept per camera with its other
+// settings (drivers/driver_settings.cpp), so that the camera records with it
+// again after the next connection.
 #include <cstdio>
 
 #include "drivers/drivers.h"
@@ -36,6 +37,34 @@ bool FourccText(DWORD fcc, char* out) {
   return true;
 }
 
+// The compressor's state (ICGetState) as hexadecimal text, if it has one of
+// a sensible size.
+const LRESULT kMaxState = 256;
+
+// A compressor without one has the key removed.
+void WriteState(HIC hic, const char* section, const char* file) {
+  const LRESULT size = hic ? ICGetStateSize(hic) : 0;
+  unsigned char state[kMaxState];
+  char text[2 * kMaxState + 1] = "";
+  const bool have = size > 0 && size <= kMaxState && ICGetState(hic, state, static_cast<DWORD>(size)) == size;
+  for (LRESULT i = 0; have && i < size; ++i) std::snprintf(text + 2 * i, 3, "%02x", state[i]);
+  WritePrivateProfileStringA(section, "CompressorState", have ? text : nullptr, file);
+}
+
+void ReadState(HIC hic, const char* section, const char* file) {
+  char text[2 * kMaxState + 2] = "";
+  GetPrivateProfileStringA(section, "CompressorState", "", text, sizeof text, file);
+  const int length = lstrlenA(text);
+  if (length == 0 || length % 2 != 0 || length > 2 * kMaxState) return;
+  unsigned char state[kMaxState];
+  for (int i = 0; i < length / 2; ++i) {
+    unsigned v = 0;
+    if (std::sscanf(text + 2 * i, "%2x", &v) != 1) return;
+    state[i] = static_cast<unsigned char>(v);
+  }
+  ICSetState(hic, state, static_cast<DWORD>(length / 2));
+}
+
 }  // namespace
 
 LRESULT ShowCompressionDialog(CaptureWindowState* s) {
@@ -67,6 +96,7 @@ void RememberCompressor(const CaptureWindowState* s, const char* section, const 
   WritePrivateProfileStringA(section, "CompressorQuality", number, file);
   std::snprintf(number, sizeof number, "%ld", rec->compressor.lKey);
   WritePrivateProfileStringA(section, "CompressorKeyFrames", number, file);
+  WriteState(rec->compressor.hic, section, file);
 }
 
 void RecallCompressor(CaptureWindowState* s, const char* section, const char* file) {
@@ -85,6 +115,7 @@ void RecallCompressor(CaptureWindowState* s, const char* section, const char* fi
     const LONG quality = static_cast<LONG>(GetPrivateProfileIntA(section, "CompressorQuality", ICQUALITY_DEFAULT, file));
     c.lQ = quality >= 0 && quality <= ICQUALITY_HIGH ? quality : ICQUALITY_DEFAULT;
     c.lKey = static_cast<LONG>(GetPrivateProfileIntA(section, "CompressorKeyFrames", 0, file));
+    ReadState(c.hic, section, file);
   }
   Replace(rec, c);
 }

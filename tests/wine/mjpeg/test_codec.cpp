@@ -1,10 +1,11 @@
 // The codec as programs see it: what it says of itself, its remembered
-// state, and frames of every layout it takes through a compress and
+// state, its Configure dialog, and frames of every layout it takes through a compress and
 // decompress round trip, close to the original and smaller with less quality.
 #include <cstring>
 #include <string>
 
 #include "codec_fixture.h"
+#include "tests/wine/support/dialog_watcher.h"
 
 namespace {
 
@@ -119,4 +120,33 @@ TEST_F(CodecTest, QualityOfTheStateServesFramesAskingForTheDefault) {
   ICSetState(hic_, state, sizeof state);
   ASSERT_EQ(ICERR_OK, CompressFrame(in, frame.data(), ICQUALITY_DEFAULT, &byDefault, &out, &flags));
   EXPECT_EQ(low, byDefault);
+}
+
+// The Configure dialog sets the quality of frames that ask for the default,
+// and only a JPEG quality of 1 to 100 closes it; Cancel changes nothing.
+TEST_F(CodecTest, ConfigureDialogSetsTheDefaultQuality) {
+  ASSERT_TRUE(ICQueryConfigure(hic_));
+  struct Case {
+    std::vector<const char*> typed;  // each typed and confirmed in turn; the last closes it
+    int button;
+    DWORD quality;
+  } cases[] = {{{"37"}, IDOK, 3700}, {{"0", "101", "", "100"}, IDOK, 10000}, {{"5"}, IDCANCEL, 10000}};
+  for (const Case& c : cases) {
+    size_t answered = 0;
+    DialogWatcher watcher;
+    watcher.SetAction([&](HWND d, const SeenDialog&) {
+      for (const char* text : c.typed) {
+        SetDlgItemTextA(d, 1001, text);
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(c.button, BN_CLICKED), 0);
+        ++answered;
+        if (!IsWindow(d)) break;
+      }
+    });
+    const LRESULT r = ICConfigure(hic_, GetDesktopWindow());
+    EXPECT_EQ(c.button == IDOK ? ICERR_OK : ICERR_ABORT, r) << c.typed[0];
+    EXPECT_EQ(c.typed.size(), answered) << "closed before its last answer: " << c.typed[0];
+    DWORD state[2] = {};
+    ICGetState(hic_, state, sizeof state);
+    EXPECT_EQ(c.quality, state[1]) << c.typed[0];
+  }
 }
