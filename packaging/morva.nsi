@@ -5,7 +5,11 @@
 ; offers Morva's capture service (avicap32.dll with synthetic cameras) as an
 ; optional component, off by default: beside morva.exe it stands in for the
 ; system's own capture service, which a machine with a capture driver wants.
-; Silent install: setup.exe /S (add /CAMERAS for the capture service).
+; Its component "Motion JPEG codec", on by default, installs morvamjpg.dll as
+; a system codec (the system folder and vidc.MJPG in the Drivers32 list,
+; keeping any earlier vidc.MJPG to put back on uninstall).
+; Silent install: setup.exe /S (add /CAMERAS for the capture service,
+; /NOCODEC to leave the codec out).
 Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
@@ -16,6 +20,7 @@ RequestExecutionLevel admin
 !include "LogicLib.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Morva"
+!define DRIVERS32_KEY "Software\Microsoft\Windows NT\CurrentVersion\Drivers32"
 
 Name "Morva ${VERSION}"
 OutFile "${OUTFILE}"
@@ -55,6 +60,20 @@ Section /o "Synthetic cameras (capture service)" SecCameras
   File "${STAGE}\avicap32.dll"
 SectionEnd
 
+; A 32-bit installer: $SYSDIR and HKLM\Software are the 32-bit ones, which
+; the 32-bit morva.exe uses, also on 64-bit Windows.
+Section "Motion JPEG codec" SecCodec
+  SetOutPath "$SYSDIR"
+  File "${STAGE}\morvamjpg.dll"
+  ReadRegStr $0 HKLM "${DRIVERS32_KEY}" "vidc.MJPG"
+  ${If} $0 != ""
+  ${AndIf} $0 != "morvamjpg.dll"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "PreviousMJPG" $0
+  ${EndIf}
+  WriteRegStr HKLM "${DRIVERS32_KEY}" "vidc.MJPG" "morvamjpg.dll"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "CodecInstalled" 1
+SectionEnd
+
 Section "-Size"
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
@@ -62,6 +81,7 @@ SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecMain} "The application, its README and a Start-menu shortcut."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecCodec} "Morva's Motion JPEG codec, a system codec that makes recordings about twenty times smaller. Pick it under Setting > Video Compresser."
   !insertmacro MUI_DESCRIPTION_TEXT ${SecCameras} "Morva's own capture service with synthetic cameras, for machines without a capture driver. Beside morva.exe it replaces the system's capture service for Morva."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
@@ -71,6 +91,11 @@ Function .onInit
   ${GetOptions} $0 "/CAMERAS" $1
   ${IfNot} ${Errors}
     !insertmacro SelectSection ${SecCameras}
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $0 "/NOCODEC" $1
+  ${IfNot} ${Errors}
+    !insertmacro UnselectSection ${SecCodec}
   ${EndIf}
 FunctionEnd
 
@@ -83,5 +108,15 @@ Section "Uninstall"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
+  ReadRegDWORD $0 HKLM "${UNINSTALL_KEY}" "CodecInstalled"
+  ${If} $0 == 1
+    Delete "$SYSDIR\morvamjpg.dll"
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "PreviousMJPG"
+    ${If} $1 != ""
+      WriteRegStr HKLM "${DRIVERS32_KEY}" "vidc.MJPG" $1
+    ${Else}
+      DeleteRegValue HKLM "${DRIVERS32_KEY}" "vidc.MJPG"
+    ${EndIf}
+  ${EndIf}
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

@@ -6,9 +6,10 @@
 # (Release, no sanitizers) and build/bench-win32 (Release; build/bench-win64
 # where the machine runs no 32-bit programs, as for the tests), and runs the
 # Windows programs under Wine on a virtual X display of its own with a warm
-# wineserver. Takes about an hour (45 minutes with MORVA_BENCH_PAIRS=5), and
-# up to 20 GB of free disk for the 3840 x 2160 recording (a row that does not
-# fit is skipped, saying so).
+# wineserver; the build's Motion JPEG codec is installed in its prefix. Takes
+# about an hour (45 minutes with MORVA_BENCH_PAIRS=5), and up to 20 GB of free
+# disk for the 3840 x 2160 recording (a row that does not fit is skipped,
+# saying so).
 # Usage: scripts/benchmarks.sh [ROW ...]   (rows by name, all by default;
 # MORVA_BENCH_PAIRS, MORVA_BENCH_RUNS and MORVA_BENCH_SECONDS change the
 # counts: see benchmarks/report/run_all.py; a trial of the rows:
@@ -27,7 +28,8 @@ export MORVA_BUILD="$root/build/bench-$MORVA_WINE_ARCH"
 cmake -S "$root" -B "$MORVA_BUILD" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
 cmake --build "$MORVA_BUILD" -j2 \
-  --target morva avicap32 winctl bench_service bench_recording bench_ffmpeg_camera one_window >/dev/null
+  --target morva avicap32 morvamjpg winctl bench_service bench_recording bench_ffmpeg_camera one_window \
+  bench_mjpeg_encode reference_frames >/dev/null
 
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"

@@ -3,7 +3,7 @@
 # compiled for 32-bit Windows), build/native (the portable core with
 # sanitizers) and, where this machine runs no 32-bit programs, build/win64
 # (the same Windows sources for 64-bit Wine, which runs the tests there; the
-# 32-bit tree then builds only the shipped programs).
+# 32-bit tree then builds only the shipped programs and the codec).
 # Usage: scripts/build.sh [win32|native|all]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -27,7 +27,7 @@ windows_tree() {  # folder, toolchain, targets...
 }
 if [ "$what" = all ] || [ "$what" = win32 ]; then
   if [ "$MORVA_WINE_ARCH" = win64 ]; then
-    windows_tree win32 toolchain-i686-w64-mingw32.cmake --target morva avicap32
+    windows_tree win32 toolchain-i686-w64-mingw32.cmake --target morva avicap32 morvamjpg
     windows_tree win64 toolchain-x86_64-w64-mingw32.cmake
   else
     windows_tree win32 toolchain-i686-w64-mingw32.cmake

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds Morva's release packages into build/dist:
-#   morva_<version>_all.deb      the Debian package: the .exe and the
-#                                capture service under /usr/lib/morva, the
+#   morva_<version>_all.deb      the Debian package: the .exe, the capture
+#                                service and the Motion JPEG codec under
+#                                /usr/lib/morva, the
 #                                launcher /usr/bin/morva, a menu entry, icons
-#   morva-<version>-win32.zip    the .exe and a short README for Windows
+#   morva-<version>-win32.zip    the .exe, the codec and a short README for Windows
 #   morva-<version>-setup.exe    the Windows installer (NSIS, packaging/morva.nsi)
 # The version is packaging/VERSION. From a clean checkout it sets up, then
 # builds a Release tree of its own (build/package); --from takes the programs
@@ -28,9 +29,9 @@ if [ -z "$from" ]; then
   from="$root/build/package"
   cmake -S "$root" -B "$from" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null
-  cmake --build "$from" -j "$(nproc)" --target morva avicap32
+  cmake --build "$from" -j "$(nproc)" --target morva avicap32 morvamjpg
 fi
-for f in morva.exe avicap32.dll; do
+for f in morva.exe avicap32.dll morvamjpg.dll; do
   [ -f "$from/bin/$f" ] || { echo "package: $from/bin/$f is missing; build it first" >&2; exit 1; }
 done
 
@@ -48,7 +49,7 @@ subst() { sed -e "s/@VERSION@/$version/g" "$1"; }
 deb="$stage/deb"
 install -d "$deb/DEBIAN" "$deb/usr/bin" "$deb/usr/lib/morva" "$deb/usr/share/applications" \
   "$deb/usr/share/doc/morva" "$deb/usr/share/man/man1"
-for f in morva.exe avicap32.dll; do
+for f in morva.exe avicap32.dll morvamjpg.dll; do
   i686-w64-mingw32-strip --strip-debug -o "$deb/usr/lib/morva/$f" "$from/bin/$f"
 done
 install -m 644 "$root/scripts/wine-prefix.sh" "$deb/usr/lib/morva/wine-prefix.sh"
@@ -77,12 +78,13 @@ echo "package: $debfile"
 # --- Windows: zip and installer ------------------------------------------------
 win="$stage/morva-$version-win32"
 install -d "$win"
-install -m 644 "$deb/usr/lib/morva/morva.exe" "$deb/usr/lib/morva/avicap32.dll" "$win/"
+install -m 644 "$deb/usr/lib/morva/morva.exe" "$deb/usr/lib/morva/avicap32.dll" "$deb/usr/lib/morva/morvamjpg.dll" "$win/"
 subst "$packaging/README-win32.txt" | sed -e 's/$/\r/' >"$win/README.txt"
 find "$win" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 zipfile="$out/morva-$version-win32.zip"
 rm -f "$zipfile"
-(cd "$stage" && zip -q -X "$zipfile" "morva-$version-win32/morva.exe" "morva-$version-win32/README.txt")
+(cd "$stage" && zip -q -X "$zipfile" "morva-$version-win32/morva.exe" "morva-$version-win32/morvamjpg.dll" \
+  "morva-$version-win32/README.txt")
 echo "package: $zipfile"
 setup="$out/morva-$version-setup.exe"
 makensis -V2 -DVERSION="$version" -DSTAGE="$win" -DOUTFILE="$setup" "$packaging/morva.nsi" >"$stage/makensis.log" 2>&1 ||

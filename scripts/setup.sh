@@ -39,3 +39,6 @@ if [ ${#missing[@]} -gt 0 ]; then
 elif [ "${need_update:-0}" = 1 ]; then
   "${sudo_cmd[@]}" apt-get update -q
 fi
+
+# libjpeg-turbo for the Motion JPEG codec, built once from Debian's sources.
+"$(dirname "${BASH_SOURCE[0]}")/deps.sh"

@@ -20,11 +20,20 @@ export WINEPREFIX="$MORVA_BUILD/wineprefix"
 . "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
 export WINEARCH="$MORVA_WINE_ARCH"
 
+# The prefix, with the build's Motion JPEG codec installed in it as a system
+# codec (again whenever the build changed it).
 morva_wine_prefix() {
-  if [ -f "$WINEPREFIX/.morva-ready" ]; then return 0; fi
-  echo "wine: creating prefix $WINEPREFIX"
-  rm -rf "$WINEPREFIX"
-  morva_prepare_prefix
+  if [ ! -f "$WINEPREFIX/.morva-ready" ]; then
+    echo "wine: creating prefix $WINEPREFIX"
+    rm -rf "$WINEPREFIX"
+    morva_prepare_prefix || return 1
+  fi
+  local codec="$MORVA_BUILD/bin/morvamjpg.dll" bits=32
+  [ "$MORVA_WINE_ARCH" = win64 ] && bits=64
+  if [ -f "$codec" ] && ! morva_install_codec "$codec" "$bits"; then
+    echo "wine: could not install $codec in $WINEPREFIX" >&2
+  fi
+  return 0
 }
 
 # Starts a virtual X display and sets DISPLAY; MORVA_XVFB_PID names its process.

@@ -37,3 +37,23 @@ morva_prepare_prefix() {
   wineserver -w
   touch "$WINEPREFIX/.morva-ready"
 }
+
+# Installs Morva's Motion JPEG codec ($1, morvamjpg.dll) as a system codec of
+# the prefix: copied into its system folder (system32, or syswow64 for a
+# 32-bit DLL in a 64-bit prefix) when it differs, and listed under Drivers32
+# as vidc.MJPG, which the video compression manager reads. $2 is the DLL's
+# word size, 32 (the default) or 64. Quick when both are done already.
+morva_install_codec() {
+  bits="${2:-32}"
+  dir="$WINEPREFIX/drive_c/windows/system32" view=""
+  if [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+    view="/reg:$bits"
+    [ "$bits" = 64 ] || dir="$WINEPREFIX/drive_c/windows/syswow64"
+  fi
+  [ -f "$1" ] && [ -d "$dir" ] || return 1
+  cmp -s "$1" "$dir/morvamjpg.dll" || cp "$1" "$dir/morvamjpg.dll" || return 1
+  grep -qs '^"vidc.MJPG"="morvamjpg.dll"' "$WINEPREFIX/system.reg" && return 0
+  # shellcheck disable=SC2086  # $view is one word or none
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Drivers32' /v vidc.MJPG \
+    /d morvamjpg.dll /f $view >/dev/null 2>&1
+}

@@ -1,7 +1,8 @@
 // Records from the synthetic camera through the capture service and prints
 // frames, dropped frames and the process's CPU use. Run under Wine by
-// scripts/benchmarks.sh. Usage: bench_recording SECONDS [WIDTH HEIGHT FPS [keep]]
-// (keep: the file stays in the temp folder for a reader to check).
+// scripts/benchmarks.sh. Usage: bench_recording SECONDS [WIDTH HEIGHT FPS [keep] [mjpeg]]
+// (keep: the file stays in the temp folder for a reader to check; mjpeg: the
+// camera remembers Morva's Motion JPEG codec, so the frames are compressed).
 #include <windows.h>
 #include <vfw.h>
 
@@ -23,6 +24,24 @@ double CpuSeconds() {
   return Seconds(kernel) + Seconds(user);
 }
 
+bool HasFlag(int argc, char** argv, const char* flag) {
+  for (int i = 5; i < argc; ++i)
+    if (lstrcmpA(argv[i], flag) == 0) return true;
+  return false;
+}
+
+// The camera at index 0 remembers the codec in a settings file of this run.
+void RememberCodec() {
+  char ini[MAX_PATH], name[256] = "", version[64];
+  GetTempPathA(sizeof ini, ini);
+  lstrcatA(ini, "morva_bench_settings.ini");
+  DeleteFileA(ini);
+  SetEnvironmentVariableA("MORVA_CAPTURE_SETTINGS", ini);
+  capGetDriverDescriptionA(0, name, sizeof name, version, sizeof version);
+  WritePrivateProfileStringA("Camera0", "Description", name, ini);
+  WritePrivateProfileStringA("Camera0", "Compressor", "MJPG", ini);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -31,6 +50,8 @@ int main(int argc, char** argv) {
   int height = argc > 4 ? std::atoi(argv[3]) : 480;
   int fps = argc > 4 ? std::atoi(argv[4]) : 30;
   if (seconds <= 0 || width <= 0 || height <= 0 || fps <= 0) return 2;
+  const bool mjpeg = HasFlag(argc, argv, "mjpeg");
+  if (mjpeg) RememberCodec();
   HWND cap = capCreateCaptureWindowA("bench", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, 0);
   if (!cap || !SendMessageA(cap, WM_CAP_DRIVER_CONNECT, 0, 0)) {
     std::fprintf(stderr, "no capture window or camera\n");
@@ -71,13 +92,13 @@ int main(int argc, char** argv) {
   WIN32_FILE_ATTRIBUTE_DATA d{};
   GetFileAttributesExA(path, GetFileExInfoStandard, &d);
   double mb = ((static_cast<double>(d.nFileSizeHigh) * 4294967296.0) + d.nFileSizeLow) / 1e6;
-  std::printf("recording %dx%d 24-bit at %d fps for %d s: %s, %lu frames, %lu dropped, %.0f MB, "
+  std::printf("recording %dx%d 24-bit%s at %d fps for %d s: %s, %lu frames, %lu dropped, %.1f MB, "
               "CPU %.1f s in %.1f s = %.1f%% of one core\n",
-              width, height, fps, seconds, ok ? "ok" : "FAILED", static_cast<unsigned long>(st.dwCurrentVideoFrame),
+              width, height, mjpeg ? " to MJPG" : "", fps, seconds, ok ? "ok" : "FAILED", static_cast<unsigned long>(st.dwCurrentVideoFrame),
               static_cast<unsigned long>(st.dwCurrentVideoFramesDropped), mb, cpu, wall,
               wall > 0 ? 100.0 * cpu / wall : 0.0);
   DestroyWindow(cap);
-  if (argc > 5 && lstrcmpA(argv[5], "keep") == 0) std::printf("kept %s\n", path);
+  if (HasFlag(argc, argv, "keep")) std::printf("kept %s\n", path);
   else DeleteFileA(path);
   return ok ? 0 : 1;
 }

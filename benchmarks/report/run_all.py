@@ -9,7 +9,7 @@ Called by scripts/benchmarks.sh, which builds the Release trees and starts
 the Wine session (DISPLAY, WINEPREFIX and a warm wineserver) first.
   run_all.py ROOT NATIVE_BUILD WIN32_BUILD [ROW ...]
 ROW picks rows by name (writer, synthesis, preview, savedib, startup,
-recording, ffmpeg); all of them by default.
+recording, ffmpeg, mjpeg); all of them by default.
 Environment: MORVA_BENCH_PAIRS (pairs per comparison, default 7; fewer than
 5 makes a trial run, said so above the table), MORVA_BENCH_RUNS (runs of a
 figure without anchor, default 3), MORVA_BENCH_SECONDS (length of the long
@@ -227,20 +227,22 @@ def check_room(w, h, seconds):
                       % (seconds, w, h, need / 1e9, free / 1e9))
 
 
-def recording(seconds, w, h):
+def recording(seconds, w, h, env=None, flags=()):
     """One recording through bench_recording.exe (which deletes its file):
-    frames, dropped, CPU share and the process's peak memory (MB, from GNU
-    time)."""
+    frames, dropped, CPU share, file size (MB) and the process's peak memory
+    (MB, from GNU time)."""
     def run():
         check_room(w, h, seconds)
+        full_env = dict(os.environ, **(env or {}))
         done = subprocess.run(["/usr/bin/time", "-f", "peak %M KiB", os.path.join(ROOT, "scripts", "wine-run"),
-                               os.path.join(BIN, "bench_recording.exe"), str(seconds), str(w), str(h), "30"],
-                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+                               os.path.join(BIN, "bench_recording.exe"), str(seconds), str(w), str(h), "30"]
+                              + list(flags), env=full_env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         text = done.stdout
         if done.returncode != 0 or " ok, " not in text:
             raise RuntimeError("recording %dx%d failed: %s" % (w, h, text.strip()[-300:]))
         return {"frames": number(r"ok, (\d+) frames", text), "dropped": number(r"(\d+) dropped", text),
-                "cpu": number(r"= ([\d.]+)% of one core", text), "peak": number(r"peak (\d+) KiB", text) / 1024}
+                "cpu": number(r"= ([\d.]+)% of one core", text), "peak": number(r"peak (\d+) KiB", text) / 1024,
+                "mb": number(r"dropped, ([\d.]+) MB", text)}
     return run
 
 
@@ -427,6 +429,112 @@ def startup_rows():
              goal(m <= 0.5, "at most 0.5 s after the one-window program", "%.2f s" % (m - 0.5)))]
 
 
+# --- the Motion JPEG codec against ffmpeg's MJPEG encoder ---------------------
+MJPEG_SIZES = ((640, 480), (1280, 720), (1920, 1080))
+MJPEG_CPU_GOALS = {(1280, 720): 15, (1920, 1080): 30}  # percent of one core
+
+
+def camera_stream(tmp, w, h, frames):
+    """The synthetic camera's frames as a raw bgr24 stream (reference_frames.exe)."""
+    raw = os.path.join(tmp, "camera_%dx%d.bgr" % (w, h))
+    wine_run([os.path.join(BIN, "reference_frames.exe"), str(w), str(h), "33333", str(frames),
+              "Z:" + raw.replace("/", "\\")])
+    return raw
+
+
+def ffmpeg_mjpeg_ms(raw, w, h, frames):
+    """ffmpeg's MJPEG encoder (-q:v 3) on the stream: ms per frame, its own
+    start taken out (the time of all frames less the time of one)."""
+    def run(n):
+        return timed(["ffmpeg", "-v", "error", "-f", "rawvideo", "-pix_fmt", "bgr24", "-s", "%dx%d" % (w, h),
+                      "-i", raw, "-frames:v", str(n), "-c:v", "mjpeg", "-q:v", "3", "-f", "null", "-"])
+    return 1000 * (run(frames) - run(1)) / (frames - 1)
+
+
+def yuv_psnr(raw, jpegs, w, h):
+    """ffmpeg's psnr filter (average over Y, Cb, Cr) of the JPEG stream against the raw one."""
+    text = subprocess.run(["ffmpeg", "-v", "info", "-f", "mjpeg", "-i", jpegs, "-f", "rawvideo", "-pix_fmt", "bgr24",
+                           "-s", "%dx%d" % (w, h), "-i", raw, "-lavfi", "[0:v][1:v]psnr", "-f", "null", "-"],
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True).stdout
+    return number(r"average:([\d.]+)", text)
+
+
+def mjpeg_encode_rows(tmp):
+    out, frames = [], 30
+    for w, h in MJPEG_SIZES:
+        raw = camera_stream(tmp, w, h, frames)
+        jpegs = os.path.join(tmp, "codec.mjpeg")
+
+        def ours():
+            text = wine_run([os.path.join(BIN, "bench_mjpeg_encode.exe"), "Z:" + raw.replace("/", "\\"),
+                             str(w), str(h), "Z:" + jpegs.replace("/", "\\")])
+            return number(r"([\d.]+) ms per frame", text), number(r"(\d+) bytes per frame", text)
+
+        a, b = interleave([ours, lambda: ffmpeg_mjpeg_ms(raw, w, h, frames)], PAIRS)
+        ms = [x[0] for x in a]
+        ratio = [x / y for x, y in zip(ms, b)]
+        psnr = yuv_psnr(raw, jpegs, w, h)
+        smaller = w * h * 3 / statistics.median([x[1] for x in a])
+        m = statistics.median(ratio)
+        out.append(("MJPEG codec encode, %d x %d camera frames at default quality, Wine" % (w, h),
+                    "%s per frame, %.0f x smaller than raw, %.1f dB" % (spread(ms, "{:.2f}", " ms"), smaller, psnr),
+                    "ffmpeg `-c:v mjpeg -q:v 3`: " + spread(b, "{:.2f}", " ms"), spread(ratio, "{:.2f}", " x"),
+                    goal(m <= 1.0 and smaller >= 10 and psnr >= 38,
+                         "no slower than ffmpeg, 10 x smaller, 38 dB",
+                         "%.0f %% slower" % (100 * (m - 1)) if m > 1 else "size or PSNR")))
+        os.remove(raw)
+    return out
+
+
+def ffmpeg_realtime(raw, w, h, seconds):
+    """ffmpeg -re encoding the stream (looped) to MJPEG for `seconds`: its share of one core."""
+    def run():
+        out = os.path.join(os.path.dirname(raw), "ffmpeg.avi")
+        done = subprocess.run(["/usr/bin/time", "-f", "cpu %U %S %e", "ffmpeg", "-v", "error", "-y", "-re",
+                               "-stream_loop", "-1", "-f", "rawvideo", "-pix_fmt", "bgr24", "-s", "%dx%d" % (w, h),
+                               "-r", "30", "-i", raw, "-t", str(seconds), "-c:v", "mjpeg", "-q:v", "3", out],
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        m = re.search(r"cpu ([\d.]+) ([\d.]+) ([\d.]+)", done.stdout)
+        if done.returncode != 0 or not m:
+            raise RuntimeError("ffmpeg -re failed: " + done.stdout.strip()[-300:])
+        return 100 * (float(m.group(1)) + float(m.group(2))) / float(m.group(3))
+    return run
+
+
+def mjpeg_recording_rows(tmp):
+    out = []
+    for w, h in MJPEG_SIZES:
+        raw = camera_stream(tmp, w, h, 30)
+        runs, peer = interleave([recording(LONG, w, h, flags=["mjpeg"]), ffmpeg_realtime(raw, w, h, LONG)], RUNS,
+                                warmup=0)
+        os.remove(raw)
+        figure, _ = recording_text(runs)
+        smaller = [r["frames"] * w * h * 3 / 1e6 / r["mb"] for r in runs]
+        cpu, cpu_goal = statistics.median([r["cpu"] for r in runs]), MJPEG_CPU_GOALS.get((w, h))
+        missed = []
+        if max(r["dropped"] for r in runs) > 0:
+            missed.append("frames dropped")
+        if cpu_goal and cpu >= cpu_goal:
+            missed.append("%.1f points of CPU" % (cpu - cpu_goal))
+        if statistics.median(smaller) < 10:
+            missed.append("size")
+        text = "no drop%s, 10 x smaller than raw" % (", under %d %% of one core" % cpu_goal if cpu_goal else "")
+        out.append(("recording %d x %d to MJPG at 30 frames/s for %d s, Wine" % (w, h, LONG),
+                    "%s; %s MB, %s x smaller than raw" % (figure, spread([r["mb"] for r in runs], "{:.0f}"),
+                                                          spread(smaller, "{:.0f}")),
+                    "ffmpeg `-re ... -c:v mjpeg -q:v 3`: " + spread(peer, "{:.1f}", " %") + " of one core", "",
+                    goal(not missed, text, ", ".join(missed))))
+    return out
+
+
+def mjpeg_rows():
+    tmp = tempfile.mkdtemp(prefix="bench-mjpeg.", dir=os.path.join(ROOT, "build"))
+    try:
+        return mjpeg_encode_rows(tmp) + mjpeg_recording_rows(tmp)
+    finally:
+        shutil.rmtree(tmp, ignore_errors=True)
+
+
 def machine():
     model = "unknown processor"
     with open("/proc/cpuinfo") as f:
@@ -449,6 +557,7 @@ def main():
     row("startup", startup_rows)
     row("recording", recording_rows)
     row("ffmpeg", ffmpeg_rows)
+    row("mjpeg", mjpeg_rows)
     print("Machine: " + machine())
     print("%d interleaved pairs per comparison, %d runs per figure without anchor; median (range)." % (PAIRS, RUNS))
     if PAIRS < 5 or LONG < 60:

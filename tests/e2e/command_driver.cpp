@@ -9,6 +9,12 @@
 //                                                    in the audio format chooser, picks the
 //                                                    format and the first attributes that
 //                                                    start so, then OK; prints both
+//   command_driver choose-compressor <timeout-ms> <name> <quality>
+//                                                    in the video compression dialog, picks
+//                                                    the compressor whose name starts so, types
+//                                                    the quality into its Configure dialog
+//                                                    (titled as the name; -1: not opened),
+//                                                    then OK; prints the compressor
 //   command_driver clipboard <file.bmp>              the clipboard's bitmap as a BMP file
 //   command_driver empty-clipboard                   nothing on the clipboard
 // The main window is found by its title and class (both the caption); dialogs
@@ -27,6 +33,7 @@ const char kSaveTitle[] = "Save Video As...";
 const int kFileNameEdit = 0x480;   // edt1 of the save dialog
 const int kFileNameCombo = 0x47C;  // cmb13, its place in the explorer-style dialog
 const char kFormatChooserTitle[] = "Sound Selection";
+const char kCompressorChooserTitle[] = "Video Compression";
 
 HWND WaitForDialog(const char* title, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
@@ -125,6 +132,76 @@ int ChooseFormat(DWORD timeoutMs, const char* format, const char* attributes) {
   return WaitUntilClosed(dialog, timeoutMs) ? 0 : 1;
 }
 
+struct ClassSearch {
+  const char* name;
+  HWND found;
+};
+
+BOOL CALLBACK MatchClass(HWND w, LPARAM p) {
+  ClassSearch* s = reinterpret_cast<ClassSearch*>(p);
+  char name[64];
+  if (GetClassNameA(w, name, sizeof name) && lstrcmpiA(name, s->name) == 0) {
+    s->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK PrintChild(HWND w, LPARAM) {
+  char name[64] = "", text[128] = "";
+  GetClassNameA(w, name, sizeof name);
+  GetWindowTextA(w, text, sizeof text);
+  std::fprintf(stderr, "  control %d: %s \"%s\"%s\n", GetDlgCtrlID(w), name, text,
+               IsWindowEnabled(w) ? "" : " (disabled)");
+  return TRUE;
+}
+
+// The first child of `dialog` of that window class.
+HWND ChildOfClass(HWND dialog, const char* className) {
+  ClassSearch search{className, nullptr};
+  EnumChildWindows(dialog, MatchClass, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Types `quality` into the compressor's own configuration dialog, opened by
+// the chooser's Configure button, and confirms it.
+bool ConfigureQuality(HWND chooser, const char* name, int quality, DWORD timeoutMs) {
+  HWND configure = nullptr;
+  for (HWND w = GetWindow(chooser, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    char text[64] = "";
+    GetWindowTextA(w, text, sizeof text);
+    if (std::strstr(text, "figure") && IsWindowEnabled(w)) configure = w;  // "Con&figure..."
+  }
+  if (!configure) return false;
+  PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(configure), BN_CLICKED),
+               reinterpret_cast<LPARAM>(configure));
+  HWND dialog = WaitForDialog(name, timeoutMs);
+  HWND field = dialog ? ChildOfClass(dialog, "Edit") : nullptr;
+  if (!field) return false;
+  char text[16];
+  std::snprintf(text, sizeof text, "%d", quality);
+  SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return WaitUntilClosed(dialog, timeoutMs);
+}
+
+int ChooseCompressor(DWORD timeoutMs, const char* name, int quality) {
+  HWND dialog = WaitForDialog(kCompressorChooserTitle, timeoutMs);
+  HWND combo = dialog ? ChildOfClass(dialog, "ComboBox") : nullptr;
+  if (!combo || !PickInCombo(dialog, GetDlgCtrlID(combo), name, false)) {
+    std::fprintf(stderr, "command_driver: the video compression dialog offers no %s\n", name);
+    return 1;
+  }
+  if (quality >= 0 && !ConfigureQuality(dialog, name, quality, timeoutMs)) {
+    std::fprintf(stderr, "command_driver: no configuration dialog for %s; the chooser holds:\n", name);
+    EnumChildWindows(dialog, PrintChild, 0);
+    return 1;
+  }
+  std::fflush(stdout);
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return WaitUntilClosed(dialog, timeoutMs) ? 0 : 1;
+}
+
 // The device-independent bitmap on the clipboard, behind a file header.
 int SaveClipboard(const char* file) {
   if (!OpenClipboard(nullptr)) return 1;
@@ -175,11 +252,15 @@ int main(int argc, char** argv) {
   if (std::strcmp(verb, "choose-format") == 0 && argc == 5) {
     return ChooseFormat(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)), argv[3], argv[4]);
   }
+  if (std::strcmp(verb, "choose-compressor") == 0 && argc == 5) {
+    return ChooseCompressor(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)), argv[3], std::atoi(argv[4]));
+  }
   if (std::strcmp(verb, "clipboard") == 0 && argc == 3) return SaveClipboard(argv[2]);
   if (std::strcmp(verb, "empty-clipboard") == 0 && argc == 2) return EmptyTheClipboard();
   std::fprintf(stderr,
                "usage: command_driver command <title> <id> | save <timeout-ms> <path> |\n"
                "       press <title> <timeout-ms> | choose-format <timeout-ms> <format> <attributes> |\n"
+               "       choose-compressor <timeout-ms> <name> <quality> |\n"
                "       clipboard <file.bmp> | empty-clipboard\n");
   return 2;
 }

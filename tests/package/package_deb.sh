@@ -3,7 +3,8 @@
 # installs it; without Wine's 32-bit part the launcher says in one sentence
 # how to get it; `morva` on the virtual display creates the user's own prefix,
 # shows the main window with the moving picture of the default camera, and
-# leaves Morva.ini in that prefix when closed; removing the package leaves
+# leaves Morva.ini and the Motion JPEG codec (system32, vidc.MJPG) in that
+# prefix when closed; removing the package leaves
 # nothing of it under /usr. A screenshot lands in the build folder.
 # Usage: package_deb.sh BUILD_DIR   (DISPLAY names a running X server; root or sudo)
 set -euo pipefail
@@ -127,6 +128,8 @@ else
   tr -d '\r' <"$ini" | grep -qx 'DriverID=0' || note "Morva.ini does not name the default camera, driver 0"
 fi
 wineserver -k 2>/dev/null || true
+[ -f "$prefix/drive_c/windows/system32/morvamjpg.dll" ] || note "no Motion JPEG codec in the user's prefix"
+grep -q '^"vidc.MJPG"="morvamjpg.dll"' "$prefix/system.reg" || note "the codec is not listed as vidc.MJPG in the user's prefix"
 
 fi
 
@@ -140,5 +143,5 @@ if [ $fail -eq 0 ] && [ $skipped -eq 1 ]; then
   echo "package_deb: lintian clean, installed, wine32 hint, the no-32-bit sentence, removed without trace; not run: this machine runs no 32-bit programs"
   exit 77
 fi
-[ $fail -eq 0 ] && echo "package_deb: lintian clean, installed, wine32 hint, live picture, Morva.ini in the user's prefix, removed without trace"
+[ $fail -eq 0 ] && echo "package_deb: lintian clean, installed, wine32 hint, live picture, Morva.ini and the codec in the user's prefix, removed without trace"
 exit $fail

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The Windows packages: the zip holds morva.exe and README.txt; the installer,
-# run silently under Wine (/S), puts morva.exe, the README and an uninstaller
-# into Program Files, a Start-menu shortcut and an entry in the list of
-# installed programs, without the optional capture service; the installed
+# The Windows packages: the zip holds morva.exe, the codec and README.txt;
+# the installer, run silently under Wine (/S), puts morva.exe, the README and
+# an uninstaller into Program Files, a Start-menu shortcut and an entry in the
+# list of installed programs, the Motion JPEG codec into the system folder
+# and the Drivers32 list, without the optional capture service; the installed
 # morva.exe starts and shows its main window; the silent uninstaller takes
-# all of it away again.
+# all of it away again. The build's own codec, which this prefix holds for
+# the other tests, is taken out first and put back at the end.
 # Usage: package_win32.sh BUILD_DIR   (DISPLAY names a running X server)
 set -euo pipefail
 build="$(cd "${1:?build folder}" && pwd)"
@@ -23,7 +25,7 @@ fail=0
 note() { echo "package_win32: $*"; fail=1; }
 
 names="$(unzip -Z1 "$zipfile" | sort | tr '\n' ' ')"
-[ "$names" = "morva-$version-win32/README.txt morva-$version-win32/morva.exe " ] ||
+[ "$names" = "morva-$version-win32/README.txt morva-$version-win32/morva.exe morva-$version-win32/morvamjpg.dll " ] ||
   note "the zip holds $names"
 
 # The installer and the program it installs are 32-bit Windows programs:
@@ -39,11 +41,15 @@ dir="$c/Program Files/Morva"
 menu="$c/ProgramData/Microsoft/Windows/Start Menu/Programs/Morva"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morva'
 ini="$c/windows/Morva.ini"
+codec="$c/windows/system32/morvamjpg.dll"
+drivers='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Drivers32'
+codec_listed() { wine reg query "$drivers" /v vidc.MJPG 2>/dev/null | tr -d '\r' | grep -q 'morvamjpg\.dll'; }
 # What an earlier, interrupted run may have left in the prefix.
 remove_installation() {
   rm -rf "$dir" "$menu"
-  rm -f "$ini"
+  rm -f "$ini" "$codec"
   wine reg delete "$key" /f >/dev/null 2>&1 || true
+  wine reg delete "$drivers" /v vidc.MJPG /f >/dev/null 2>&1 || true
 }
 remove_installation
 out="$(mktemp -d /tmp/morva_package_win32.XXXXXX)"
@@ -51,6 +57,8 @@ app=""
 clean_up() {
   if [ -n "$app" ]; then kill "$app" 2>/dev/null || true; fi
   remove_installation
+  cp "$build/bin/morvamjpg.dll" "$codec" 2>/dev/null || true
+  wine reg add "$drivers" /v vidc.MJPG /d morvamjpg.dll /f >/dev/null 2>&1 || true
   rm -rf "$out"
 }
 trap clean_up EXIT
@@ -62,6 +70,8 @@ for f in morva.exe README.txt uninstall.exe; do
 done
 [ ! -e "$dir/avicap32.dll" ] || note "the capture service was installed although it is off by default"
 [ -f "$menu/Morva.lnk" ] || note "no Start-menu shortcut"
+[ -f "$codec" ] || note "no morvamjpg.dll in the system folder"
+codec_listed || note "the codec is not listed as vidc.MJPG under Drivers32"
 entry="$(wine reg query "$key" 2>/dev/null | tr -d '\r')"
 grep -q 'DisplayName.*Morva' <<<"$entry" || note "no uninstaller entry named Morva"
 grep -q 'UninstallString.*uninstall\.exe' <<<"$entry" || note "the uninstaller entry names no uninstaller"
@@ -84,6 +94,8 @@ for _ in $(seq 1 120); do [ -e "$dir" ] || [ -e "$menu" ] || break; sleep 0.25; 
 [ ! -e "$dir" ] || note "Program Files\\Morva is still there after uninstalling: $(ls "$dir")"
 [ ! -e "$menu" ] || note "the Start-menu folder is still there after uninstalling"
 wine reg query "$key" >/dev/null 2>&1 && note "the uninstaller entry is still there"
+[ ! -e "$codec" ] || note "morvamjpg.dll is still in the system folder after uninstalling"
+codec_listed && note "vidc.MJPG is still listed after uninstalling"
 
-[ $fail -eq 0 ] && echo "package_win32: zip, silent install, the installed program ran, silent uninstall left nothing"
+[ $fail -eq 0 ] && echo "package_win32: zip, silent install with the codec, the installed program ran, silent uninstall left nothing"
 exit $fail

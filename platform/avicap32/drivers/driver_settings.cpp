@@ -1,6 +1,6 @@
 // The service's own settings file: per driver, the picture format and the
-// source and display settings the user chose, so that a camera comes back
-// as it was left. The file is MorvaCap.ini in the Windows directory (the
+// source and display settings and the compressor the user chose, so that a
+// camera comes back as it was left. The file is MorvaCap.ini in the Windows directory (the
 // environment variable MORVA_CAPTURE_SETTINGS may name another file), one
 // section per driver index, [Camera<N>], valid only while its Description
 // matches the driver now at that index.
@@ -10,6 +10,7 @@
 
 #include "common/knobs.h"
 #include "drivers/drivers.h"
+#include "recording/recording.h"
 #include "window/capture_window.h"
 
 namespace {
@@ -57,6 +58,7 @@ void LoadDriverSettings(CaptureWindowState* s) {
   s->display.keepAspect = ReadInt(section, "KeepAspect", s->display.keepAspect ? 1 : 0, file) != 0;
   s->display.darkBackground =
       ReadInt(section, "DarkBackground", s->display.darkBackground ? 1 : 0, file) != 0;
+  RecallCompressor(s, section, file);
 }
 
 void SaveDriverSettings(const CaptureWindowState* s) {
@@ -74,4 +76,5 @@ void SaveDriverSettings(const CaptureWindowState* s) {
   WriteInt(section, "Stamp", s->source.stamp ? 1 : 0, file);
   WriteInt(section, "KeepAspect", s->display.keepAspect ? 1 : 0, file);
   WriteInt(section, "DarkBackground", s->display.darkBackground ? 1 : 0, file);
+  RememberCompressor(s, section, file);
 }

@@ -19,6 +19,11 @@ bool CompressionSession::Start(const COMPVARS& chosen, const BITMAPINFOHEADER& i
   cv_.lpState = nullptr;
   in_.bmiHeader = input;
   started_ = ICSeqCompressFrameStart(&cv_, &in_) != FALSE;
+  // Every frame of a compressor that codes no frame from another (no
+  // VIDCF_TEMPORAL) is a key frame, whatever the sequence calls report.
+  ICINFO info{};
+  info.dwSize = sizeof info;
+  keyFramesOnly_ = ICGetInfo(cv_.hic, &info, sizeof info) != 0 && !(info.dwFlags & VIDCF_TEMPORAL);
   return started_ && cv_.lpbiOut != nullptr;
 }
 
@@ -45,6 +50,6 @@ const void* CompressionSession::Compress(void* bits, uint32_t* size, bool* key) 
   const void* out = ICSeqCompressFrame(&cv_, 0, bits, &k, &n);
   if (!out || n < 0) return nullptr;
   *size = static_cast<uint32_t>(n);
-  *key = k != FALSE;
+  *key = k != FALSE || keyFramesOnly_;
   return out;
 }

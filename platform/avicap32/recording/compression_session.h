@@ -27,6 +27,7 @@ class CompressionSession : NoCopy {
   COMPVARS cv_{};
   BITMAPINFO in_{};
   bool started_ = false;
+  bool keyFramesOnly_ = false;  // a compressor without inter-frame coding
 };
 
 #endif

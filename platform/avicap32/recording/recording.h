@@ -26,6 +26,10 @@ LRESULT SaveRecordingAsW(CaptureWindowState* s, const WCHAR* path);
 LRESULT AllocateCaptureFile(CaptureWindowState* s, DWORD bytes);
 LRESULT SetInfoChunk(CaptureWindowState* s, const CAPINFOCHUNK* chunk);
 LRESULT ShowCompressionDialog(CaptureWindowState* s);
+// The chosen compressor in the camera's section of the settings file, and
+// back (a compressor no longer installed leaves the choice as it was).
+void RememberCompressor(const CaptureWindowState* s, const char* section, const char* file);
+void RecallCompressor(CaptureWindowState* s, const char* section, const char* file);
 // The caller's procedures that a recording calls (run_callbacks.cpp).
 LRESULT SetVideoStreamCallback(CaptureWindowState* s, CAPVIDEOCALLBACK cb);
 LRESULT SetWaveStreamCallback(CaptureWindowState* s, CAPWAVECALLBACK cb);
