@@ -2,8 +2,11 @@
 // destroys the window, in every path that reports, and any other procedure
 // of the caller's, wherever it is called, leave nothing reading the freed
 // state (the procedure fills freed memory with a pattern, so a read of it
-// calls into garbage); and STOP, ABORT and DestroyWindow take effect at once
-// during a worker recording, whatever its frame period.
+// calls into garbage); STOP, ABORT and DestroyWindow take effect at once
+// during a worker recording, whatever its frame period; and once a request
+// that takes a procedure away or ends the worker returns, the procedure is
+// not running and never called again (a client's close sequence).
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -233,6 +236,120 @@ TEST_F(LifetimeTest, ACallerProcedureMayDestroyTheWindowWhereverItIsCalled) {
       EXPECT_TRUE(ClosedSoon(path));
       EXPECT_EQ(AviField(path, "avih", 24), AviField(path, "strh", 40));
       EXPECT_EQ(Exists(path), AviField(path, "avih", 24) > 0);  // no file without frames
+    }
+  }
+}
+
+namespace {
+
+// A client's procedure on the worker, as a capture client writes one: it
+// works on a context of the client's (a frame's worth of time), may ask the
+// window for its status on the way, and marks its entry and exit. The
+// client frees the context once its close sequence has returned.
+struct ClientContext {
+  DWORD workMs = 0;
+  bool asksStatus = false;
+  long frames = 0;
+};
+std::atomic<ClientContext*> g_context{nullptr};
+std::atomic<long> g_inside{0};
+std::atomic<long> g_calls{0};
+
+LRESULT ClientWork(HWND w) {
+  ++g_inside;
+  ++g_calls;
+  ClientContext* c = g_context;
+  if (c != nullptr) {
+    if (c->asksStatus) {
+      CAPSTATUS st{};
+      SendMessageA(w, WM_CAP_GET_STATUS, sizeof st, reinterpret_cast<LPARAM>(&st));
+    }
+    Sleep(c->workMs);
+    ++c->frames;  // freed memory, were the client's close sequence over
+  }
+  --g_inside;
+  return TRUE;
+}
+LRESULT CALLBACK ClientVideo(HWND w, LPVIDEOHDR) { return ClientWork(w); }
+LRESULT CALLBACK ClientWave(HWND w, LPWAVEHDR) { return ClientWork(w); }
+LRESULT CALLBACK ClientYield(HWND w) { return ClientWork(w); }
+LRESULT CALLBACK ClientControl(HWND w, int) { return ClientWork(w); }
+
+// Pumps this thread's messages until the procedure is inside (or a second passed).
+void UntilInside() {
+  for (int i = 0; i < 1000 && (g_calls < 2 || g_inside == 0); ++i) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    Sleep(1);
+  }
+}
+
+}  // namespace
+
+TEST_F(LifetimeTest, NoProcedureRunsOnceTheRequestThatTookItAwayOrEndedTheWindowReturned) {
+  FastClock();
+  enum class Close { ClientClose, Destroy, Clear, Stop, Abort, Disconnect };
+  const struct {
+    const char* what;
+    UINT slot;             // the request that sets the procedure
+    const void* proc;
+    DWORD workMs;
+    bool asksStatus;
+    Close close;
+    int times;
+  } cases[] = {
+      // The close sequence of a capture client: stream procedure cleared,
+      // driver disconnected, window destroyed, context freed.
+      {"slow video stream, client close", WM_CAP_SET_CALLBACK_VIDEOSTREAM, reinterpret_cast<const void*>(ClientVideo), 40, false, Close::ClientClose, 8},
+      {"fast video stream asking status, client close", WM_CAP_SET_CALLBACK_VIDEOSTREAM, reinterpret_cast<const void*>(ClientVideo), 5, true, Close::ClientClose, 12},
+      {"slow yield asking status, destroyed", WM_CAP_SET_CALLBACK_YIELD, reinterpret_cast<const void*>(ClientYield), 40, true, Close::Destroy, 4},
+      {"wave stream, destroyed", WM_CAP_SET_CALLBACK_WAVESTREAM, reinterpret_cast<const void*>(ClientWave), 5, false, Close::Destroy, 3},
+      {"slow video stream asking status, cleared", WM_CAP_SET_CALLBACK_VIDEOSTREAM, reinterpret_cast<const void*>(ClientVideo), 40, true, Close::Clear, 3},
+      {"wave stream, cleared", WM_CAP_SET_CALLBACK_WAVESTREAM, reinterpret_cast<const void*>(ClientWave), 5, false, Close::Clear, 3},
+      {"yield, cleared", WM_CAP_SET_CALLBACK_YIELD, reinterpret_cast<const void*>(ClientYield), 5, true, Close::Clear, 3},
+      {"control, cleared", WM_CAP_SET_CALLBACK_CAPCONTROL, reinterpret_cast<const void*>(ClientControl), 40, false, Close::Clear, 3},
+      {"slow control asking status, stopped", WM_CAP_SET_CALLBACK_CAPCONTROL, reinterpret_cast<const void*>(ClientControl), 40, true, Close::Stop, 3},
+      {"wave stream, aborted", WM_CAP_SET_CALLBACK_WAVESTREAM, reinterpret_cast<const void*>(ClientWave), 5, true, Close::Abort, 3},
+      {"slow video stream asking status, disconnected", WM_CAP_SET_CALLBACK_VIDEOSTREAM, reinterpret_cast<const void*>(ClientVideo), 40, true, Close::Disconnect, 3},
+  };
+  for (const auto& c : cases) {
+    for (int n = 0; n < c.times; ++n) {
+      SCOPED_TRACE(std::string(c.what) + " #" + std::to_string(n));
+      Arm(false);
+      g_victim = nullptr;
+      Setup(0, [](CAPTUREPARMS& p) { p.fYield = TRUE; });
+      g_context = new ClientContext{c.workMs, c.asksStatus, 0};
+      g_inside = 0;
+      g_calls = 0;
+      ASSERT_TRUE(SendPtr(c.slot, 0, c.proc));
+      ASSERT_TRUE(Send(WM_CAP_SEQUENCE_NOFILE));
+      UntilInside();
+      ASSERT_GE(g_calls.load(), 2);
+      HWND cap = cap_;
+      switch (c.close) {
+        case Close::ClientClose:
+          EXPECT_TRUE(Send(c.slot, 0, 0));
+          EXPECT_TRUE(Send(WM_CAP_DRIVER_DISCONNECT));
+          // fall through
+        case Close::Destroy:
+          EXPECT_TRUE(DestroyWindow(cap));
+          cap_ = nullptr;
+          break;
+        case Close::Clear: EXPECT_TRUE(Send(c.slot, 0, 0)); break;
+        case Close::Stop: EXPECT_TRUE(Send(WM_CAP_STOP)); break;
+        case Close::Abort: EXPECT_TRUE(Send(WM_CAP_ABORT)); break;
+        case Close::Disconnect: EXPECT_TRUE(Send(WM_CAP_DRIVER_DISCONNECT)); break;
+      }
+      EXPECT_EQ(0, g_inside.load());
+      delete g_context.exchange(nullptr);
+      long calls = g_calls.load();
+      PumpMessages(60);
+      EXPECT_EQ(calls, g_calls.load());  // never entered again
+      if (cap_ != nullptr) {
+        EXPECT_EQ(c.close == Close::Clear, Status().fCapturingNow != 0);  // only the procedure went
+        CAPDRIVERCAPS caps{};
+        EXPECT_EQ(c.close != Close::Disconnect, SendPtr(WM_CAP_DRIVER_GET_CAPS, sizeof caps, &caps) != 0);
+      }
     }
   }
 }
