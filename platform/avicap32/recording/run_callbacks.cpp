@@ -68,15 +68,17 @@ bool Recording::CallOut(std::atomic<Proc> RecordingState::*slot, Call call) {
 
 bool Recording::Preroll() {
   LRESULT go = TRUE;
-  return CallOut(&RecordingState::control, [&](CAPCONTROLCALLBACK p) { go = p(job_.window, CONTROLCALLBACK_PREROLL); }) &&
-         go != FALSE;
+  bool lives = CallOut(&RecordingState::control,
+                       [&](CAPCONTROLCALLBACK p) { go = p(job_.window, CONTROLCALLBACK_PREROLL); });
+  return lives && go != FALSE;
 }
 
 bool Recording::CallerContinues() {
   LRESULT go = TRUE;
   if (!CallOut(&RecordingState::yield, [&](CAPYIELDCALLBACK p) { go = p(job_.window); }) || go == FALSE) return false;
-  return CallOut(&RecordingState::control, [&](CAPCONTROLCALLBACK p) { go = p(job_.window, CONTROLCALLBACK_CAPTURING); }) &&
-         go != FALSE;
+  bool lives = CallOut(&RecordingState::control,
+                       [&](CAPCONTROLCALLBACK p) { go = p(job_.window, CONTROLCALLBACK_CAPTURING); });
+  return lives && go != FALSE;
 }
 
 void Recording::VideoStream(uint64_t due) {

@@ -11,7 +11,8 @@ namespace {
 // fails (then nothing is waited for).
 bool WaitAnswering(HANDLE h) {
   HANDLE dup = nullptr;  // a request answered here may close the original
-  if (!DuplicateHandle(GetCurrentProcess(), h, GetCurrentProcess(), &dup, 0, FALSE, DUPLICATE_SAME_ACCESS)) return false;
+  HANDLE self = GetCurrentProcess();
+  if (!DuplicateHandle(self, h, self, &dup, 0, FALSE, DUPLICATE_SAME_ACCESS)) return false;
   bool ok = false;
   for (;;) {
     DWORD r = MsgWaitForMultipleObjects(1, &dup, FALSE, INFINITE, QS_SENDMESSAGE);

@@ -284,72 +284,91 @@ void UntilInside() {
   }
 }
 
+enum class Close { ClientClose, Destroy, Clear, Stop, Abort, Disconnect };
+struct ClientProc {
+  UINT request;  // the request that sets it
+  const void* proc;
+};
+const ClientProc kVideo{WM_CAP_SET_CALLBACK_VIDEOSTREAM, reinterpret_cast<const void*>(ClientVideo)};
+const ClientProc kWave{WM_CAP_SET_CALLBACK_WAVESTREAM, reinterpret_cast<const void*>(ClientWave)};
+const ClientProc kYield{WM_CAP_SET_CALLBACK_YIELD, reinterpret_cast<const void*>(ClientYield)};
+const ClientProc kControl{WM_CAP_SET_CALLBACK_CAPCONTROL, reinterpret_cast<const void*>(ClientControl)};
+
 }  // namespace
 
-TEST_F(LifetimeTest, NoProcedureRunsOnceTheRequestThatTookItAwayOrEndedTheWindowReturned) {
+class ClientCloseTest : public LifetimeTest {
+ protected:
+  // A worker recording (no file, as a capture client makes it) with the
+  // procedure in, caught while the procedure is inside.
+  void StartInside(const ClientProc& p, DWORD workMs, bool asksStatus) {
+    Arm(false);
+    g_victim = nullptr;
+    Setup(0, [](CAPTUREPARMS& parms) { parms.fYield = TRUE; });
+    g_context = new ClientContext{workMs, asksStatus, 0};
+    g_inside = 0;
+    g_calls = 0;
+    ASSERT_TRUE(SendPtr(p.request, 0, p.proc));
+    ASSERT_TRUE(Send(WM_CAP_SEQUENCE_NOFILE));
+    UntilInside();
+    ASSERT_GE(g_calls.load(), 2);
+  }
+  // Takes the procedure away, or ends the worker or the window, as `how` says.
+  void Finish(const ClientProc& p, Close how) {
+    switch (how) {
+      case Close::ClientClose:
+        // The close sequence of a capture client: stream procedure cleared,
+        // driver disconnected, window destroyed (its context freed after).
+        EXPECT_TRUE(Send(p.request, 0, 0));
+        EXPECT_TRUE(Send(WM_CAP_DRIVER_DISCONNECT));
+        // fall through
+      case Close::Destroy:
+        EXPECT_TRUE(DestroyWindow(cap_));
+        cap_ = nullptr;
+        break;
+      case Close::Clear: EXPECT_TRUE(Send(p.request, 0, 0)); break;
+      case Close::Stop: EXPECT_TRUE(Send(WM_CAP_STOP)); break;
+      case Close::Abort: EXPECT_TRUE(Send(WM_CAP_ABORT)); break;
+      case Close::Disconnect: EXPECT_TRUE(Send(WM_CAP_DRIVER_DISCONNECT)); break;
+    }
+  }
+};
+
+TEST_F(ClientCloseTest, NoProcedureRunsOnceTheRequestThatTookItAwayOrEndedTheWorkerReturned) {
   FastClock();
-  enum class Close { ClientClose, Destroy, Clear, Stop, Abort, Disconnect };
   const struct {
     const char* what;
-    UINT slot;             // the request that sets the procedure
-    const void* proc;
-    DWORD workMs;
+    ClientProc proc;
+    DWORD workMs;  // a frame's work
     bool asksStatus;
     Close close;
     int times;
   } cases[] = {
-      // The close sequence of a capture client: stream procedure cleared,
-      // driver disconnected, window destroyed, context freed.
-      {"slow video stream, client close", WM_CAP_SET_CALLBACK_VIDEOSTREAM, reinterpret_cast<const void*>(ClientVideo), 40, false, Close::ClientClose, 8},
-      {"fast video stream asking status, client close", WM_CAP_SET_CALLBACK_VIDEOSTREAM, reinterpret_cast<const void*>(ClientVideo), 5, true, Close::ClientClose, 12},
-      {"slow yield asking status, destroyed", WM_CAP_SET_CALLBACK_YIELD, reinterpret_cast<const void*>(ClientYield), 40, true, Close::Destroy, 4},
-      {"wave stream, destroyed", WM_CAP_SET_CALLBACK_WAVESTREAM, reinterpret_cast<const void*>(ClientWave), 5, false, Close::Destroy, 3},
-      {"slow video stream asking status, cleared", WM_CAP_SET_CALLBACK_VIDEOSTREAM, reinterpret_cast<const void*>(ClientVideo), 40, true, Close::Clear, 3},
-      {"wave stream, cleared", WM_CAP_SET_CALLBACK_WAVESTREAM, reinterpret_cast<const void*>(ClientWave), 5, false, Close::Clear, 3},
-      {"yield, cleared", WM_CAP_SET_CALLBACK_YIELD, reinterpret_cast<const void*>(ClientYield), 5, true, Close::Clear, 3},
-      {"control, cleared", WM_CAP_SET_CALLBACK_CAPCONTROL, reinterpret_cast<const void*>(ClientControl), 40, false, Close::Clear, 3},
-      {"slow control asking status, stopped", WM_CAP_SET_CALLBACK_CAPCONTROL, reinterpret_cast<const void*>(ClientControl), 40, true, Close::Stop, 3},
-      {"wave stream, aborted", WM_CAP_SET_CALLBACK_WAVESTREAM, reinterpret_cast<const void*>(ClientWave), 5, true, Close::Abort, 3},
-      {"slow video stream asking status, disconnected", WM_CAP_SET_CALLBACK_VIDEOSTREAM, reinterpret_cast<const void*>(ClientVideo), 40, true, Close::Disconnect, 3},
+      {"slow video stream, client close", kVideo, 40, false, Close::ClientClose, 8},
+      {"fast video stream asking status, client close", kVideo, 5, true, Close::ClientClose, 12},
+      {"slow yield asking status, destroyed", kYield, 40, true, Close::Destroy, 4},
+      {"wave stream, destroyed", kWave, 5, false, Close::Destroy, 3},
+      {"slow video stream asking status, cleared", kVideo, 40, true, Close::Clear, 3},
+      {"wave stream, cleared", kWave, 5, false, Close::Clear, 3},
+      {"yield asking status, cleared", kYield, 5, true, Close::Clear, 3},
+      {"slow control, cleared", kControl, 40, false, Close::Clear, 3},
+      {"slow control asking status, stopped", kControl, 40, true, Close::Stop, 3},
+      {"wave stream asking status, aborted", kWave, 5, true, Close::Abort, 3},
+      {"slow video stream asking status, disconnected", kVideo, 40, true, Close::Disconnect, 3},
   };
   for (const auto& c : cases) {
     for (int n = 0; n < c.times; ++n) {
       SCOPED_TRACE(std::string(c.what) + " #" + std::to_string(n));
-      Arm(false);
-      g_victim = nullptr;
-      Setup(0, [](CAPTUREPARMS& p) { p.fYield = TRUE; });
-      g_context = new ClientContext{c.workMs, c.asksStatus, 0};
-      g_inside = 0;
-      g_calls = 0;
-      ASSERT_TRUE(SendPtr(c.slot, 0, c.proc));
-      ASSERT_TRUE(Send(WM_CAP_SEQUENCE_NOFILE));
-      UntilInside();
-      ASSERT_GE(g_calls.load(), 2);
-      HWND cap = cap_;
-      switch (c.close) {
-        case Close::ClientClose:
-          EXPECT_TRUE(Send(c.slot, 0, 0));
-          EXPECT_TRUE(Send(WM_CAP_DRIVER_DISCONNECT));
-          // fall through
-        case Close::Destroy:
-          EXPECT_TRUE(DestroyWindow(cap));
-          cap_ = nullptr;
-          break;
-        case Close::Clear: EXPECT_TRUE(Send(c.slot, 0, 0)); break;
-        case Close::Stop: EXPECT_TRUE(Send(WM_CAP_STOP)); break;
-        case Close::Abort: EXPECT_TRUE(Send(WM_CAP_ABORT)); break;
-        case Close::Disconnect: EXPECT_TRUE(Send(WM_CAP_DRIVER_DISCONNECT)); break;
-      }
+      StartInside(c.proc, c.workMs, c.asksStatus);
+      Finish(c.proc, c.close);
       EXPECT_EQ(0, g_inside.load());
       delete g_context.exchange(nullptr);
       long calls = g_calls.load();
       PumpMessages(60);
       EXPECT_EQ(calls, g_calls.load());  // never entered again
-      if (cap_ != nullptr) {
-        EXPECT_EQ(c.close == Close::Clear, Status().fCapturingNow != 0);  // only the procedure went
-        CAPDRIVERCAPS caps{};
-        EXPECT_EQ(c.close != Close::Disconnect, SendPtr(WM_CAP_DRIVER_GET_CAPS, sizeof caps, &caps) != 0);
-      }
+      if (cap_ == nullptr) continue;
+      EXPECT_EQ(c.close == Close::Clear, Status().fCapturingNow != 0);  // only the procedure went
+      CAPDRIVERCAPS caps{};
+      EXPECT_EQ(c.close != Close::Disconnect, SendPtr(WM_CAP_DRIVER_GET_CAPS, sizeof caps, &caps) != 0);
     }
   }
 }
