@@ -372,3 +372,48 @@ TEST_F(ClientCloseTest, NoProcedureRunsOnceTheRequestThatTookItAwayOrEndedTheWor
     }
   }
 }
+
+namespace {
+
+// A video-stream procedure that sends `g_ownRequest` to the window on its
+// third call, noting the result and the calls made until then.
+UINT g_ownRequest = 0;
+std::atomic<LRESULT> g_ownResult{-1};
+std::atomic<long> g_callsAtRequest{-1};
+LRESULT CALLBACK SendsOwnRequest(HWND w, LPVIDEOHDR) {
+  ++g_inside;
+  if (++g_calls == 3) {
+    g_ownResult = SendMessageA(w, g_ownRequest, 0, 0);
+    g_callsAtRequest = g_calls.load();
+  }
+  Sleep(2);
+  --g_inside;
+  return TRUE;
+}
+
+}  // namespace
+
+TEST_F(ClientCloseTest, AProcedureMaySendTheRequestThatTakesItAwayOrEndsTheWorker) {
+  FastClock();
+  const struct {
+    UINT request;
+    LRESULT result;
+    bool recordingGoesOn;
+  } cases[] = {{WM_CAP_SET_CALLBACK_VIDEOSTREAM, TRUE, true},
+               {WM_CAP_STOP, TRUE, false},
+               {WM_CAP_ABORT, TRUE, false},
+               {WM_CAP_DRIVER_DISCONNECT, FALSE, false}};  // it cannot wait for itself: stopped, not disconnected
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.request);
+    g_ownRequest = c.request;
+    g_ownResult = -1;
+    g_callsAtRequest = -1;
+    StartInside({WM_CAP_SET_CALLBACK_VIDEOSTREAM, reinterpret_cast<const void*>(SendsOwnRequest)}, 0, false);
+    for (int i = 0; i < 200 && g_callsAtRequest < 0; ++i) PumpMessages(5);
+    PumpMessages(100);
+    EXPECT_EQ(c.result, g_ownResult.load());
+    EXPECT_EQ(g_callsAtRequest.load(), g_calls.load());  // not called once its request returned
+    EXPECT_EQ(c.recordingGoesOn, Status().fCapturingNow != 0);
+    delete g_context.exchange(nullptr);
+  }
+}
