@@ -15,7 +15,8 @@ template <typename Proc>
 LRESULT Install(CaptureWindowState* s, std::atomic<Proc> RecordingState::*slot, Proc proc) {
   RecordingState* rec = RecordingOf(s);
   if (!rec) return FALSE;
-  std::shared_ptr<RecordingState> hold = rec->shared_from_this();  // a request answered meanwhile may end the window
+  // A request answered while it waits may end the window, and let go of the state.
+  std::shared_ptr<RecordingState> hold = rec->shared_from_this();
   {
     CalloutLock lock(rec);
     (rec->*slot) = proc;
