@@ -19,6 +19,11 @@ LRESULT GetRecordingSetup(CaptureWindowState* s, WPARAM size, CAPTUREPARMS* out)
 LRESULT SetRecordingSetup(CaptureWindowState* s, WPARAM size, const CAPTUREPARMS* in);
 LRESULT StartRecording(CaptureWindowState* s, bool toFile);   // WM_CAP_SEQUENCE(_NOFILE)
 LRESULT StopRecording(CaptureWindowState* s, bool abort);     // WM_CAP_STOP / WM_CAP_ABORT
+// Before a disconnection: a recording on the worker stopped (its file kept)
+// and over. False when a recording in the window's thread goes on, when the
+// window went meanwhile, or inside a request of the worker's own procedure
+// (which cannot be waited for: the recording is only told to stop).
+bool EndWorkerRecording(CaptureWindowState* s);
 LRESULT GetAudioFormat(CaptureWindowState* s, WPARAM size, WAVEFORMATEX* out);
 LRESULT SetAudioFormat(CaptureWindowState* s, WPARAM size, const WAVEFORMATEX* in);
 LRESULT SaveRecordingAs(CaptureWindowState* s, const char* path);  // the name in the code page

@@ -73,8 +73,8 @@ class Recording {
   void FileFate(char* out, size_t size) const;
 
   // run_callbacks.cpp
-  template <typename Call>
-  bool CallOut(Call call);
+  template <typename Proc, typename Call>
+  bool CallOut(std::atomic<Proc> RecordingState::*slot, Call call);
   bool Preroll();
   bool CallerContinues();
   void VideoStream(uint64_t due);

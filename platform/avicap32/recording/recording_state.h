@@ -9,10 +9,14 @@
 //
 // The caller's procedures that a recording calls run on the recording's
 // thread. A worker calls them only through Recording::CallOut
-// (run_callbacks.cpp), and the window's end does not wait for a worker that
-// is inside such a call: the procedure may be waiting for the window's
-// thread, even for the very request that destroys the window. That worker
-// is let go and finishes on its own.
+// (run_callbacks.cpp), which takes the procedure from its slot under the
+// callout lock and marks the call. Whoever takes a procedure away (a new one
+// set, the window's end, STOP, ABORT, DISCONNECT) waits until the worker is
+// out of it, answering the requests sent to the window's thread meanwhile
+// (worker_wait.cpp), so that a procedure may send requests to the window.
+// That wait is skipped only inside a request sent from another thread while
+// the worker is inside a procedure: it may be that procedure's own request,
+// whose sender cannot return before it does.
 #ifndef MORVA_AVICAP32_RECORDING_RECORDING_STATE_H
 #define MORVA_AVICAP32_RECORDING_RECORDING_STATE_H
 
@@ -56,6 +60,7 @@ struct RecordingState : std::enable_shared_from_this<RecordingState> {
   std::atomic<long> waveSamples{0};
   HANDLE wake = nullptr;              // manual-reset event: set to end the pacing wait at once
   HANDLE worker = nullptr;            // the fYield recording's thread
+  unsigned run = 0;                   // the number of the worker's recording (its finish names it)
   bool restorePreview = false;
   HWND relay = nullptr;               // carries reports of the worker to the window's thread
 
@@ -65,10 +70,12 @@ struct RecordingState : std::enable_shared_from_this<RecordingState> {
   std::atomic<CAPWAVECALLBACK> waveStream{nullptr};
   std::atomic<CAPYIELDCALLBACK> yield{nullptr};
   std::atomic<CAPCONTROLCALLBACK> control{nullptr};
-  // Guards windowGone's setting, relay posts from the worker and
-  // workerInCallout against each other (CalloutLock).
+  // Guards windowGone's setting, relay posts from the worker, the slots'
+  // changes and the worker's calls against each other (CalloutLock).
   CRITICAL_SECTION calloutLock;
   bool workerInCallout = false;
+  unsigned calloutsLeft = 0;          // calls the worker has come back from
+  HANDLE calloutLeft = nullptr;       // manual-reset event: set whenever it comes back from one
 
   // The single-frame capture file while open (single_frames.cpp).
   std::shared_ptr<struct SingleFrameFile> singleFrames;
@@ -96,8 +103,19 @@ void InitRecordingSetup(RecordingState* rec);
 void CreateRelay(RecordingState* rec);
 void DestroyRelay(RecordingState* rec);
 void RelayReport(RecordingState* rec, bool direct, ReportKind kind, int id, const char* text);
-void PostRecordingFinished(RecordingState* rec);  // from the worker, its last act
-void FinishWorkerRecording(RecordingState* rec);  // then, on the window's thread: the clean-up
+void PostRecordingFinished(RecordingState* rec, unsigned run);  // from the worker, its last act
+// Then, on the window's thread, the clean-up (nothing when that worker was
+// waited for and cleaned up already, or the window let it go).
+void FinishWorkerRecording(RecordingState* rec, unsigned run);
+
+// The waits for the worker on the window's thread (worker_wait.cpp), which
+// answer the requests sent to that thread while they wait. Each returns
+// false without waiting inside a request that the worker's procedure may
+// have sent (see above).
+bool WaitForWorkerEnd(RecordingState* rec);   // until its thread has ended
+bool WaitOutOfCallout(RecordingState* rec);   // until it has left the procedure it is in
+// True inside such a request (called with the callout lock held).
+bool InRequestFromProcedure(const RecordingState* rec);
 
 // Ends the window's single-frame capture file quietly (the window is going).
 void EndSingleFrames(RecordingState* rec);

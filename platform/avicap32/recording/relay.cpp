@@ -35,7 +35,7 @@ LRESULT CALLBACK RelayProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       case kFinishedMsg:
-        if (rec) FinishWorkerRecording(rec);
+        if (rec) FinishWorkerRecording(rec, static_cast<unsigned>(wp));
         return 0;
       default:
         return DefWindowProcA(w, msg, wp, lp);
@@ -83,9 +83,9 @@ namespace {
 
 // From the worker: the window's end destroys the relay, and may not wait for
 // the worker to do so (see recording_state.h).
-bool PostToRelay(RecordingState* rec, UINT msg, LPARAM lp) {
+bool PostToRelay(RecordingState* rec, UINT msg, WPARAM wp, LPARAM lp) {
   CalloutLock lock(rec);
-  return !rec->windowGone && rec->relay && PostMessageA(rec->relay, msg, 0, lp);
+  return !rec->windowGone && rec->relay && PostMessageA(rec->relay, msg, wp, lp);
 }
 
 }  // namespace
@@ -101,7 +101,7 @@ void RelayReport(RecordingState* rec, bool direct, ReportKind kind, int id, cons
   r->kind = kind;
   r->id = id;
   lstrcpynA(r->text, text ? text : "", sizeof r->text);
-  if (!PostToRelay(rec, kReportMsg, reinterpret_cast<LPARAM>(r))) delete r;
+  if (!PostToRelay(rec, kReportMsg, 0, reinterpret_cast<LPARAM>(r))) delete r;
 }
 
-void PostRecordingFinished(RecordingState* rec) { PostToRelay(rec, kFinishedMsg, 0); }
+void PostRecordingFinished(RecordingState* rec, unsigned run) { PostToRelay(rec, kFinishedMsg, run, 0); }

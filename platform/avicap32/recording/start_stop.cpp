@@ -1,6 +1,7 @@
 // Starting and stopping recordings: the user's confirmation, recording in
-// the window's thread or on a worker, and letting go of the recording state
-// when the window goes (see the lifetime rule in recording_state.h).
+// the window's thread or on a worker, ending the worker's recording (STOP,
+// ABORT, DISCONNECT), and letting go of the recording state when the window
+// goes (see the rules in recording_state.h).
 #include <memory>
 #include <new>
 #include <string>
@@ -14,6 +15,7 @@ namespace {
 struct WorkerStart {
   std::shared_ptr<RecordingState> rec;
   std::unique_ptr<RecordingJob> job;
+  unsigned run;
 };
 
 DWORD WINAPI WorkerMain(LPVOID p) {
@@ -22,7 +24,7 @@ DWORD WINAPI WorkerMain(LPVOID p) {
     RunRecording(start->rec.get(), *start->job);
   } catch (...) {
   }
-  PostRecordingFinished(start->rec.get());
+  PostRecordingFinished(start->rec.get(), start->run);
   return 0;
 }
 
@@ -74,7 +76,7 @@ void Begin(CaptureWindowState* s, RecordingState* rec) {
 // Without the relay the worker's end would never reach this thread and the
 // window would stay busy for good: no relay, no worker.
 LRESULT StartWorker(CaptureWindowState* s, RecordingState* rec, std::unique_ptr<RecordingJob> job) {
-  std::unique_ptr<WorkerStart> start(new WorkerStart{rec->shared_from_this(), std::move(job)});
+  std::unique_ptr<WorkerStart> start(new WorkerStart{rec->shared_from_this(), std::move(job), ++rec->run});
   if (rec->relay) rec->worker = CreateThread(nullptr, 0, WorkerMain, start.get(), 0, nullptr);
   if (!rec->worker) {
     EndOnWindowThread(rec);
@@ -87,13 +89,15 @@ LRESULT StartWorker(CaptureWindowState* s, RecordingState* rec, std::unique_ptr<
 
 }  // namespace
 
-RecordingState::RecordingState() : wake(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+RecordingState::RecordingState()
+    : wake(CreateEventA(nullptr, TRUE, FALSE, nullptr)), calloutLeft(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
   InitializeCriticalSection(&calloutLock);
 }
 
 RecordingState::~RecordingState() {
   if (haveCompressor) ICCompressorFree(&compressor);
   if (wake) CloseHandle(wake);
+  if (calloutLeft) CloseHandle(calloutLeft);
   DeleteCriticalSection(&calloutLock);
 }
 
@@ -121,21 +125,37 @@ LRESULT StartRecording(CaptureWindowState* s, bool toFile) {
   }
 }
 
-void FinishWorkerRecording(RecordingState* rec) {
-  if (rec->worker) {
-    WaitForSingleObject(rec->worker, INFINITE);
-    CloseHandle(rec->worker);
-    rec->worker = nullptr;
-  }
+void FinishWorkerRecording(RecordingState* rec, unsigned run) {
+  if (!rec->worker || run != rec->run) return;
+  WaitForSingleObject(rec->worker, INFINITE);  // its last act was to post this
+  CloseHandle(rec->worker);
+  rec->worker = nullptr;
   EndOnWindowThread(rec);
 }
 
+// A recording on the worker: returns once the worker has ended (none of the
+// caller's procedures runs any more); its last reports and its clean-up
+// follow through the relay. Inside its procedure's own request: only asks.
 LRESULT StopRecording(CaptureWindowState* s, bool abort) {
   RecordingState* rec = RecordingOf(s);
   if (!rec || !rec->capturing) return FALSE;
+  std::shared_ptr<RecordingState> hold = rec->shared_from_this();
   (abort ? rec->abortRequested : rec->stopRequested) = true;
   SetEvent(rec->wake);
+  WaitForWorkerEnd(rec);
   return TRUE;
+}
+
+bool EndWorkerRecording(CaptureWindowState* s) {
+  RecordingState* rec = RecordingOf(s);
+  if (!rec || !rec->capturing) return true;
+  if (!rec->worker) return false;  // in this thread, further up the stack
+  std::shared_ptr<RecordingState> hold = rec->shared_from_this();
+  rec->stopRequested = true;
+  SetEvent(rec->wake);
+  if (!WaitForWorkerEnd(rec) || s->gone) return false;
+  FinishWorkerRecording(rec, rec->run);
+  return !rec->capturing;
 }
 
 void CreateRecordingState(CaptureWindowState* s) {
@@ -150,21 +170,19 @@ void CreateRecordingState(CaptureWindowState* s) {
 void ReleaseRecordingState(CaptureWindowState* s) {
   std::shared_ptr<RecordingState> rec = std::move(s->recording);
   if (!rec) return;
-  bool workerInCallout;
   {
     CalloutLock lock(rec.get());
-    rec->windowGone = true;
-    workerInCallout = rec->workerInCallout;
+    rec->windowGone = true;  // from now on the worker calls no procedure
   }
   rec->stopRequested = true;
   SetEvent(rec->wake);
   EndSingleFrames(rec.get());
   if (rec->worker) {
-    // Woken at once; outside the caller's procedures the worker only posts
-    // to the relay, never waits on this thread. Inside one it may wait on
-    // this thread: it is let go and ends by itself (it holds the state).
-    if (!workerInCallout) WaitForSingleObject(rec->worker, INFINITE);
-    CloseHandle(rec->worker);
+    // Woken at once, it ends soon. Not waited for inside a request that its
+    // procedure may have sent: it is let go, and ends by itself (it holds
+    // the state).
+    WaitForWorkerEnd(rec.get());
+    if (rec->worker) CloseHandle(rec->worker);
     rec->worker = nullptr;
     rec->capturing = false;
   }

@@ -64,7 +64,7 @@ LRESULT ConnectDriver(CaptureWindowState* s, WPARAM index) {
 }
 
 LRESULT DisconnectDriver(CaptureWindowState* s) {
-  if (!s->connected || IsRecording(s)) return FALSE;
+  if (!s->connected || !EndWorkerRecording(s) || !s->connected) return FALSE;
   StopView(s);
   CloseCamera(s);
   s->connected = false;

@@ -15,13 +15,16 @@ void Widen(const char* text, WCHAR* out, int size) {
   if (MultiByteToWideChar(CP_ACP, 0, text, -1, out, size) == 0) out[size - 1] = L'\0';
 }
 
-// Calls A then W; the procedures are taken before the first call, and the
-// second is not called when the first destroyed the window.
+// Calls A then W, each as installed when its turn comes: the second is not
+// called when the first took it away or destroyed the window.
 template <typename ProcA, typename ProcW>
-void Deliver(CaptureWindowState* s, ProcA a, ProcW w, int id, const char* text) {
+void Deliver(CaptureWindowState* s, ProcA CaptureWindowState::*slotA, ProcW CaptureWindowState::*slotW, int id,
+             const char* text) {
   std::shared_ptr<CaptureWindowState> hold = Hold(s);
   HWND window = s->window;
+  ProcA a = s->*slotA;
   if (a != nullptr) a(window, id, text);
+  ProcW w = s->*slotW;
   if (w == nullptr || s->gone) return;
   WCHAR wide[kReportTextSize];
   Widen(text, wide, static_cast<int>(kReportTextSize));
@@ -59,8 +62,8 @@ void Report(CaptureWindowState* s, ReportKind kind, int id, const char* format, 
   int n = std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
   if (n < 0) text[0] = '\0';
-  if (status) Deliver(s, s->statusA, s->statusW, id, text);
-  else Deliver(s, s->errorA, s->errorW, id, text);
+  if (status) Deliver(s, &CaptureWindowState::statusA, &CaptureWindowState::statusW, id, text);
+  else Deliver(s, &CaptureWindowState::errorA, &CaptureWindowState::errorW, id, text);
 }
 
 void QueueConfigError(CaptureWindowState* s, const char* text) {

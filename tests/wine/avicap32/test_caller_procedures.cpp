@@ -57,6 +57,18 @@ LRESULT CALLBACK OnStatus(HWND w, int id, LPCSTR text) {
   return Note('S', id);
 }
 
+// A report procedure of the A form that takes the W form's away; the W form counts its calls.
+UINT g_clearWide = 0;
+int g_wideCalls = 0;
+LRESULT CALLBACK ClearsWide(HWND w, int, LPCSTR) {
+  SendMessageA(w, g_clearWide, 0, 0);
+  return 1;
+}
+LRESULT CALLBACK CountsWide(HWND, int, LPCWSTR) {
+  ++g_wideCalls;
+  return 1;
+}
+
 }  // namespace
 
 class CallerProcTest : public RecordTest {
@@ -104,6 +116,30 @@ TEST_F(CallerProcTest, TheFrameProcedureGetsEveryGrabAndPreviewFrameAndSeesTheUs
   g_events.clear();
   EXPECT_TRUE(Send(WM_CAP_GRAB_FRAME));
   EXPECT_EQ(0, Calls('F'));
+}
+
+TEST_F(CallerProcTest, AReportProcedureThatTakesTheWideOneAwayIsNotFollowedByIt) {
+  std::string missing = folder_ + "\\no such folder\\x.bmp";
+  const struct {
+    UINT setA, setW;
+    std::function<void()> report;
+  } cases[] = {
+      {WM_CAP_SET_CALLBACK_STATUSA, WM_CAP_SET_CALLBACK_STATUSW, [&] { Send(WM_CAP_SET_PREVIEW, 1); }},
+      {WM_CAP_SET_CALLBACK_ERRORA, WM_CAP_SET_CALLBACK_ERRORW, [&] { SendPtr(WM_CAP_FILE_SAVEDIBA, 0, missing.c_str()); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.setA);
+    g_wideCalls = 0;
+    ASSERT_TRUE(SendPtr(c.setW, 0, reinterpret_cast<const void*>(CountsWide)));
+    Send(WM_CAP_SET_PREVIEW, 0);
+    c.report();
+    EXPECT_EQ(1, g_wideCalls);  // both forms called
+    g_clearWide = c.setW;
+    ASSERT_TRUE(SendPtr(c.setA, 0, reinterpret_cast<const void*>(ClearsWide)));
+    Send(WM_CAP_SET_PREVIEW, 0);
+    c.report();
+    EXPECT_EQ(1, g_wideCalls);  // taken away by the first: not called
+  }
 }
 
 TEST_F(CallerProcTest, ARecordingCallsItsProceduresAtTheirMomentsOnItsOwnThread) {

@@ -2,8 +2,11 @@
 // destroys the window, in every path that reports, and any other procedure
 // of the caller's, wherever it is called, leave nothing reading the freed
 // state (the procedure fills freed memory with a pattern, so a read of it
-// calls into garbage); and STOP, ABORT and DestroyWindow take effect at once
-// during a worker recording, whatever its frame period.
+// calls into garbage); STOP, ABORT and DestroyWindow take effect at once
+// during a worker recording, whatever its frame period; and once a request
+// that takes a procedure away or ends the worker returns, the procedure is
+// not running and never called again (a client's close sequence).
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -234,5 +237,183 @@ TEST_F(LifetimeTest, ACallerProcedureMayDestroyTheWindowWhereverItIsCalled) {
       EXPECT_EQ(AviField(path, "avih", 24), AviField(path, "strh", 40));
       EXPECT_EQ(Exists(path), AviField(path, "avih", 24) > 0);  // no file without frames
     }
+  }
+}
+
+namespace {
+
+// A client's procedure on the worker, as a capture client writes one: it
+// works on a context of the client's (a frame's worth of time), may ask the
+// window for its status on the way, and marks its entry and exit. The
+// client frees the context once its close sequence has returned.
+struct ClientContext {
+  DWORD workMs = 0;
+  bool asksStatus = false;
+  long frames = 0;
+};
+std::atomic<ClientContext*> g_context{nullptr};
+std::atomic<long> g_inside{0};
+std::atomic<long> g_calls{0};
+
+LRESULT ClientWork(HWND w) {
+  ++g_inside;
+  ++g_calls;
+  ClientContext* c = g_context;
+  if (c != nullptr) {
+    if (c->asksStatus) {
+      CAPSTATUS st{};
+      SendMessageA(w, WM_CAP_GET_STATUS, sizeof st, reinterpret_cast<LPARAM>(&st));
+    }
+    Sleep(c->workMs);
+    ++c->frames;  // freed memory, were the client's close sequence over
+  }
+  --g_inside;
+  return TRUE;
+}
+LRESULT CALLBACK ClientVideo(HWND w, LPVIDEOHDR) { return ClientWork(w); }
+LRESULT CALLBACK ClientWave(HWND w, LPWAVEHDR) { return ClientWork(w); }
+LRESULT CALLBACK ClientYield(HWND w) { return ClientWork(w); }
+LRESULT CALLBACK ClientControl(HWND w, int) { return ClientWork(w); }
+
+// Pumps this thread's messages until the procedure is inside (or a second passed).
+void UntilInside() {
+  for (int i = 0; i < 1000 && (g_calls < 2 || g_inside == 0); ++i) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    Sleep(1);
+  }
+}
+
+enum class Close { ClientClose, Destroy, Clear, Stop, Abort, Disconnect };
+struct ClientProc {
+  UINT request;  // the request that sets it
+  const void* proc;
+};
+const ClientProc kVideo{WM_CAP_SET_CALLBACK_VIDEOSTREAM, reinterpret_cast<const void*>(ClientVideo)};
+const ClientProc kWave{WM_CAP_SET_CALLBACK_WAVESTREAM, reinterpret_cast<const void*>(ClientWave)};
+const ClientProc kYield{WM_CAP_SET_CALLBACK_YIELD, reinterpret_cast<const void*>(ClientYield)};
+const ClientProc kControl{WM_CAP_SET_CALLBACK_CAPCONTROL, reinterpret_cast<const void*>(ClientControl)};
+
+}  // namespace
+
+class ClientCloseTest : public LifetimeTest {
+ protected:
+  // A worker recording (no file, as a capture client makes it) with the
+  // procedure in, caught while the procedure is inside.
+  void StartInside(const ClientProc& p, DWORD workMs, bool asksStatus) {
+    Arm(false);
+    g_victim = nullptr;
+    Setup(0, [](CAPTUREPARMS& parms) { parms.fYield = TRUE; });
+    g_context = new ClientContext{workMs, asksStatus, 0};
+    g_inside = 0;
+    g_calls = 0;
+    ASSERT_TRUE(SendPtr(p.request, 0, p.proc));
+    ASSERT_TRUE(Send(WM_CAP_SEQUENCE_NOFILE));
+    UntilInside();
+    ASSERT_GE(g_calls.load(), 2);
+  }
+  // Takes the procedure away, or ends the worker or the window, as `how` says.
+  void Finish(const ClientProc& p, Close how) {
+    switch (how) {
+      case Close::ClientClose:
+        // The close sequence of a capture client: stream procedure cleared,
+        // driver disconnected, window destroyed (its context freed after).
+        EXPECT_TRUE(Send(p.request, 0, 0));
+        EXPECT_TRUE(Send(WM_CAP_DRIVER_DISCONNECT));
+        // fall through
+      case Close::Destroy:
+        EXPECT_TRUE(DestroyWindow(cap_));
+        cap_ = nullptr;
+        break;
+      case Close::Clear: EXPECT_TRUE(Send(p.request, 0, 0)); break;
+      case Close::Stop: EXPECT_TRUE(Send(WM_CAP_STOP)); break;
+      case Close::Abort: EXPECT_TRUE(Send(WM_CAP_ABORT)); break;
+      case Close::Disconnect: EXPECT_TRUE(Send(WM_CAP_DRIVER_DISCONNECT)); break;
+    }
+  }
+};
+
+TEST_F(ClientCloseTest, NoProcedureRunsOnceTheRequestThatTookItAwayOrEndedTheWorkerReturned) {
+  FastClock();
+  const struct {
+    const char* what;
+    ClientProc proc;
+    DWORD workMs;  // a frame's work
+    bool asksStatus;
+    Close close;
+    int times;
+  } cases[] = {
+      {"slow video stream, client close", kVideo, 40, false, Close::ClientClose, 8},
+      {"fast video stream asking status, client close", kVideo, 5, true, Close::ClientClose, 12},
+      {"slow yield asking status, destroyed", kYield, 40, true, Close::Destroy, 4},
+      {"wave stream, destroyed", kWave, 5, false, Close::Destroy, 3},
+      {"slow video stream asking status, cleared", kVideo, 40, true, Close::Clear, 3},
+      {"wave stream, cleared", kWave, 5, false, Close::Clear, 3},
+      {"yield asking status, cleared", kYield, 5, true, Close::Clear, 3},
+      {"slow control, cleared", kControl, 40, false, Close::Clear, 3},
+      {"slow control asking status, stopped", kControl, 40, true, Close::Stop, 3},
+      {"wave stream asking status, aborted", kWave, 5, true, Close::Abort, 3},
+      {"slow video stream asking status, disconnected", kVideo, 40, true, Close::Disconnect, 3},
+  };
+  for (const auto& c : cases) {
+    for (int n = 0; n < c.times; ++n) {
+      SCOPED_TRACE(std::string(c.what) + " #" + std::to_string(n));
+      StartInside(c.proc, c.workMs, c.asksStatus);
+      Finish(c.proc, c.close);
+      EXPECT_EQ(0, g_inside.load());
+      delete g_context.exchange(nullptr);
+      long calls = g_calls.load();
+      PumpMessages(60);
+      EXPECT_EQ(calls, g_calls.load());  // never entered again
+      if (cap_ == nullptr) continue;
+      EXPECT_EQ(c.close == Close::Clear, Status().fCapturingNow != 0);  // only the procedure went
+      CAPDRIVERCAPS caps{};
+      EXPECT_EQ(c.close != Close::Disconnect, SendPtr(WM_CAP_DRIVER_GET_CAPS, sizeof caps, &caps) != 0);
+    }
+  }
+}
+
+namespace {
+
+// A video-stream procedure that sends `g_ownRequest` to the window on its
+// third call, noting the result and the calls made until then.
+UINT g_ownRequest = 0;
+std::atomic<LRESULT> g_ownResult{-1};
+std::atomic<long> g_callsAtRequest{-1};
+LRESULT CALLBACK SendsOwnRequest(HWND w, LPVIDEOHDR) {
+  ++g_inside;
+  if (++g_calls == 3) {
+    g_ownResult = SendMessageA(w, g_ownRequest, 0, 0);
+    g_callsAtRequest = g_calls.load();
+  }
+  Sleep(2);
+  --g_inside;
+  return TRUE;
+}
+
+}  // namespace
+
+TEST_F(ClientCloseTest, AProcedureMaySendTheRequestThatTakesItAwayOrEndsTheWorker) {
+  FastClock();
+  const struct {
+    UINT request;
+    LRESULT result;
+    bool recordingGoesOn;
+  } cases[] = {{WM_CAP_SET_CALLBACK_VIDEOSTREAM, TRUE, true},
+               {WM_CAP_STOP, TRUE, false},
+               {WM_CAP_ABORT, TRUE, false},
+               {WM_CAP_DRIVER_DISCONNECT, FALSE, false}};  // it cannot wait for itself: stopped, not disconnected
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.request);
+    g_ownRequest = c.request;
+    g_ownResult = -1;
+    g_callsAtRequest = -1;
+    StartInside({WM_CAP_SET_CALLBACK_VIDEOSTREAM, reinterpret_cast<const void*>(SendsOwnRequest)}, 0, false);
+    for (int i = 0; i < 200 && g_callsAtRequest < 0; ++i) PumpMessages(5);
+    PumpMessages(100);
+    EXPECT_EQ(c.result, g_ownResult.load());
+    EXPECT_EQ(g_callsAtRequest.load(), g_calls.load());  // not called once its request returned
+    EXPECT_EQ(c.recordingGoesOn, Status().fCapturingNow != 0);
+    delete g_context.exchange(nullptr);
   }
 }
