@@ -58,6 +58,9 @@ morva_start_xvfb() {
 morva_headless_session() {
   morva_wine_prefix
   morva_start_xvfb
+  # A wineserver that setting up the prefix started (installing the codec)
+  # ends first: a persistent one cannot start beside it.
+  wineserver -w
   wineserver -p
   trap morva_end_headless_session EXIT
 }

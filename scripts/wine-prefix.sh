@@ -55,9 +55,5 @@ morva_install_codec() {
   grep -qs '^"vidc.MJPG"="morvamjpg.dll"' "$WINEPREFIX/system.reg" && return 0
   # shellcheck disable=SC2086  # $view is one word or none
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Drivers32' /v vidc.MJPG \
-    /d morvamjpg.dll /f $view >/dev/null 2>&1 || return 1
-  # The registry reaches the disk when the wineserver ends; and a caller that
-  # starts a persistent wineserver next (wineserver -p) fails while this one
-  # is still there.
-  wineserver -w
+    /d morvamjpg.dll /f $view >/dev/null 2>&1
 }
