@@ -12,6 +12,7 @@
 #include "ffmpeg/ffmpeg_feed.h"
 #include "ffmpeg/shell_script.h"
 #include "ffmpeg/unix_host.h"
+#include "recording/recording.h"
 #include "window/capture_window.h"
 
 struct FfmpegCamera {
@@ -204,8 +205,9 @@ bool TakeFfmpegFrame(CaptureWindowState* s) {
   if (t == FfmpegFeed::Take::Ended) {
     StopView(s);  // the last frame stays
     // Reported from the window's own message loop, where the error
-    // procedure may do anything, even destroy the window.
-    if (c->feed->ClaimEndReport()) {
+    // procedure may do anything, even destroy the window; a recording
+    // reports it itself, with what became of its file.
+    if (!IsRecording(s) && c->feed->ClaimEndReport()) {
       c->pendingReport = c->feed->EndText();
       PostMessageA(s->window, kFfmpegEndedMessage, 0, 0);
     }

@@ -1,11 +1,13 @@
-// One camera stream from ffmpeg. Starting it runs ffmpeg through its shell
-// script with the raw-video stream sent to a loopback listener, accepts the
-// one connection and requires a whole first frame of the exact size within
-// the start-up time. A thread of its own then receives the frames into the
-// newest-frame buffer, which the preview and the recording take from (each
-// remembers the last frame number it took). Stopping closes the connection
-// (ffmpeg ends at its next write), creates the stop file (its watchdog ends
-// it if it hangs) and waits for ffmpeg to be gone.
+// One camera stream from ffmpeg. Starting it has the launcher run ffmpeg's
+// shell script with the raw-video stream sent to a loopback listener,
+// accepts the one connection and requires a whole first frame of the exact
+// size within the start-up time (counted from the start, for the whole
+// frame). A thread of its own then receives the frames, each whole within
+// the stall time, into the newest-frame buffer, which the preview and the
+// recording take from (each remembers the last frame number it took).
+// Stopping closes the connection (ffmpeg ends at its next write), creates
+// the stop file (its watchdog ends ffmpeg's process group) and waits for
+// ffmpeg to be gone.
 //
 // Shared (std::shared_ptr) by the capture window and a recording, which may
 // outlive the window; all members are safe from any thread.
@@ -23,6 +25,8 @@
 #include "core/ffmpeg/ffmpeg_command.h"
 #include "core/image/frame_format.h"
 #include "ffmpeg/shell_script.h"
+
+class LoopbackListener;
 
 class FfmpegFeed {
  public:
@@ -52,6 +56,7 @@ class FfmpegFeed {
  private:
   FfmpegFeed() = default;
   bool Launch(const Setup& setup, std::string* error);
+  UINT_PTR AcceptFfmpeg(LoopbackListener* listener, DWORD ms);  // a SOCKET
   void Receive();
   void End(const std::string& text);
   bool ReadPid();

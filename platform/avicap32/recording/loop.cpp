@@ -151,8 +151,9 @@ bool Recording::TakeFrame(uint64_t now, bool dropped) {
 
 // The frame due now into frame_: made by the synthetic camera, or the newest
 // one of a camera read through ffmpeg (none new within half a period: it is
-// written as dropped). False when that camera's stream has ended (reported
-// once, by whoever sees the end first).
+// written as dropped). False when that camera's stream has ended: reported
+// with what becomes of the file (the camera's own words once, by whoever
+// sees the end first).
 bool Recording::FillFrame(bool* dropped) {
   uint64_t due = frames_ * period_;
   if (!job_.ffmpegCamera) {
@@ -167,9 +168,13 @@ bool Recording::FillFrame(bool* dropped) {
   if (t == FfmpegFeed::Take::NoNewFrame) *dropped = true;
   if (t != FfmpegFeed::Take::Ended) return true;
   stopForError_ = true;
-  if (!job_.feed || job_.feed->ClaimEndReport())
-    Error(IDS_CAP_DRIVER_ERROR, "Recording stopped: %s",
-          job_.feed ? job_.feed->EndText().c_str() : "the camera is not running. Connect to it again.");
+  std::string why = !job_.feed ? "the camera is not running. Connect to it again."
+                    : job_.feed->ClaimEndReport() ? job_.feed->EndText()
+                                                  : "the camera stopped sending pictures.";
+  DropEmptyFile();
+  char fate[kReportTextSize];
+  FileFate(fate, sizeof fate);
+  Error(IDS_CAP_DRIVER_ERROR, "Recording stopped: %s%s%s", why.c_str(), fate[0] ? " " : "", fate);
   return false;
 }
 
