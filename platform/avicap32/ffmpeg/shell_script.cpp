@@ -68,11 +68,12 @@ capcore::ScriptFiles ScriptFolder::Files() const {
 
 namespace {
 
-// Wine's thread handle for a Unix program is no handle at all: only what
-// the system knows as a handle is closed.
-void CloseIfHandle(HANDLE h) {
-  DWORD flags = 0;
-  if (h != nullptr && GetHandleInformation(h, &flags)) CloseHandle(h);
+// What Wine hands back for a Unix program is no process or thread handle
+// (seen: 0, and numbers that may be other handles of this process, with ids
+// that are no ids): only a handle that is what it claims to be is closed.
+void CloseStartedHandles(const PROCESS_INFORMATION& pi) {
+  if (pi.dwThreadId != 0 && GetThreadId(pi.hThread) == pi.dwThreadId) CloseHandle(pi.hThread);
+  if (pi.dwProcessId != 0 && GetProcessId(pi.hProcess) == pi.dwProcessId) CloseHandle(pi.hProcess);
 }
 
 // Starts `script` with /bin/sh -c, detached. Every such start costs the
@@ -89,8 +90,7 @@ bool StartDetached(const std::string& script) {
   if (!CreateProcessW(program.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
                       nullptr, nullptr, &si, &pi))
     return false;
-  CloseIfHandle(pi.hThread);
-  CloseIfHandle(pi.hProcess);
+  CloseStartedHandles(pi);
   return true;
 }
 
