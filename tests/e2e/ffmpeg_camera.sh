@@ -103,7 +103,7 @@ killed_program() {  # reaping: now|late
   else
     echo "ok   program killed, reaped $reaping: no folder of it is left"
   fi
-  [ -n "$sleeper" ] && kill "$sleeper" 2>/dev/null && wait "$sleeper" 2>/dev/null
+  if [ -n "$sleeper" ]; then kill "$sleeper" 2>/dev/null; wait "$sleeper" 2>/dev/null || true; fi
   pid= sleeper=
 }
 killed_program now
