@@ -7,6 +7,7 @@
 // cameras found in a stand-in /sys and /dev tree.
 #include <windowsx.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -153,6 +154,18 @@ void RemoveStandIn(const std::string& path) {
 }
 
 void KillUnixProcess(long pid) { RunUnix(L"Z:\\bin\\kill", L"/bin/kill -9 " + std::to_wstring(pid)); }
+
+// The handles this process holds. GetProcessHandleCount says 0 under this
+// Wine, so then each handle number up to a bound is asked about.
+DWORD HandleCount() {
+  DWORD n = 0;
+  if (GetProcessHandleCount(GetCurrentProcess(), &n) && n > 0) return n;
+  for (uintptr_t v = 4; v < 0x10000; v += 4) {
+    DWORD flags = 0;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(v), &flags)) ++n;
+  }
+  return n;
+}
 
 // Pumps messages until `done` or `ms` pass; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
@@ -375,14 +388,14 @@ TEST_F(FfmpegCameraTest, ConnectionsLeaveNoHandleBehind) {
   UseCameras("[Driver0]\n[Driver1]\nDescription=fast fake\nInput=-i fast\n");
   ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 1), TRUE);
   Send(WM_CAP_DRIVER_DISCONNECT);
-  DWORD before = 0, after = 0;
-  ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &before));
+  DWORD before = HandleCount(), after = 0;
+  ASSERT_GT(before, 0u);
   enum { kCycles = 40, kSlack = 4 };
   for (int i = 0; i < kCycles; ++i) {
     ASSERT_EQ(Send(WM_CAP_DRIVER_CONNECT, 1), TRUE) << i;
     Send(WM_CAP_DRIVER_DISCONNECT);
   }
-  ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &after));
+  after = HandleCount();
   EXPECT_LE(after, before + kSlack) << before << " handles before, " << after << " after " << kCycles << " connections";
   EXPECT_TRUE(ErrorReports().empty());
   RemoveStandIn(fake);
