@@ -123,7 +123,8 @@ void RunUnix(const std::wstring& program, std::wstring line) {
 }
 
 // An executable Unix file of `text` (a stand-in for ffmpeg, for
-// MORVA_FFMPEG). Returns its Unix path; empty when it was not made.
+// MORVA_FFMPEG), removed by the fixture after the test. Returns its Unix
+// path; empty when it was not made.
 std::string StandIn(const std::string& name, const std::string& text) {
   std::string path = "/tmp/morva-standin-" + std::to_string(OwnUnixPid()) + "-" + name;
   std::string win = "Z:" + path;
@@ -150,12 +151,6 @@ std::string FakeFfmpeg(const std::string& body) {
          body + "\n";
 }
 
-void RemoveStandIn(const std::string& path) {
-  std::string win = "Z:" + path;
-  for (char& ch : win) ch = ch == '/' ? '\\' : ch;
-  DeleteFileA(win.c_str());
-}
-
 void KillUnixProcess(long pid) { RunUnix(L"Z:\\bin\\kill", L"/bin/kill -9 " + std::to_wstring(pid)); }
 
 // The handles this process holds. GetProcessHandleCount says 0 under this
@@ -168,6 +163,18 @@ DWORD HandleCount() {
     if (GetHandleInformation(reinterpret_cast<HANDLE>(v), &flags)) ++n;
   }
   return n;
+}
+
+// Removes every stand-in of this process.
+void RemoveStandIns() {
+  std::string pattern = "Z:\\tmp\\morva-standin-" + std::to_string(OwnUnixPid()) + "-*";
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    DeleteFileA((std::string("Z:\\tmp\\") + fd.cFileName).c_str());
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
 }
 
 // Pumps messages until `done` or `ms` pass; returns `done()`.
@@ -193,6 +200,7 @@ class FfmpegCameraTest : public RecordTest {
     SendPtr(WM_CAP_SET_CALLBACK_ERRORA, 0, reinterpret_cast<const void*>(RecordError));
   }
   void TearDown() override {
+    RemoveStandIns();
     SetEnvironmentVariableA("MORVA_FFMPEG", nullptr);
     SetEnvironmentVariableA("MORVA_VIDEO4LINUX_ROOT", nullptr);
     RecordTest::TearDown();
@@ -350,7 +358,6 @@ TEST_F(FfmpegCameraTest, StreamStoppedGivesOneReportAndKeepsTheLastFrame) {
       EXPECT_GT(SizeOf(path), static_cast<uint64_t>(c.width) * (c.width * 3 / 4) * 3 * 20);
     }
     Send(WM_CAP_DRIVER_DISCONNECT);
-    if (c.fake) RemoveStandIn(fake);
   }
 }
 
@@ -386,7 +393,6 @@ TEST_F(FfmpegCameraTest, NothingStartedForACameraOutlivesItsWindowOrItsConnectio
     EXPECT_TRUE(PumpUntil([&] { return NoneRuns(started); }, 5000));
     if (c.destroyWindow) Recreate();
   }
-  RemoveStandIn(wrapper);
 }
 
 // Connecting again and again leaves no handle behind: the service's handle
@@ -409,7 +415,6 @@ TEST_F(FfmpegCameraTest, ConnectionsLeaveNoHandleBehind) {
   after = HandleCount();
   EXPECT_LE(after, before + kSlack) << before << " handles before, " << after << " after " << kCycles << " connections";
   EXPECT_TRUE(ErrorReports().empty());
-  RemoveStandIn(fake);
 }
 
 // The machine's cameras from a stand-in tree, and ffmpeg missing: what is
@@ -466,7 +471,6 @@ TEST_F(FfmpegCameraTest, FindsTheMachinesCamerasAndReportsWhatCannotOpen) {
     EXPECT_TRUE(OurFfmpegs().empty());
   }
   for (const auto& f : files) DeleteFileA((winRoot + f.first).c_str());
-  RemoveStandIn(trickle);
   for (size_t i = sizeof folders / sizeof folders[0]; i-- > 0;) RemoveDirectoryA((winRoot + folders[i]).c_str());
 }
 
