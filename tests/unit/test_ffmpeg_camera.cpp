@@ -104,13 +104,14 @@ TEST(FfmpegCommand, QuotesForTheShellAndForAWindowsCommandLine) {
 TEST(FfmpegCommand, StreamScriptWritesItsPidWatchesAndBecomesFfmpeg) {
   capcore::ScriptFiles f{"/tmp/m", "/tmp/m/pid", "/tmp/m/stop", "/tmp/m/log"};
   std::string s = capcore::StreamScript("/usr/bin/ffmpeg", {"-i", "it's"}, f, 4242);
-  EXPECT_EQ(s.find("echo $$ > '/tmp/m/pid'; "), 0u);
+  EXPECT_EQ(s.find(capcore::AliveFunction() + "echo $$ > '/tmp/m/pid'; "), 0u);
   EXPECT_NE(s.find("[ ! -e '/tmp/m/stop' ]"), std::string::npos);
-  EXPECT_NE(s.find("kill -0 4242"), std::string::npos);
-  EXPECT_NE(s.find("kill -9 $$"), std::string::npos);
+  EXPECT_NE(s.find("alive 4242"), std::string::npos);
+  EXPECT_EQ(s.find("kill -0"), std::string::npos);  // a zombie would pass it
+  EXPECT_NE(s.find("kill -9 -$$"), std::string::npos);  // the whole process group
   EXPECT_NE(s.find("exec '/usr/bin/ffmpeg' '-i' 'it'\\''s' </dev/null >/dev/null 2>'/tmp/m/log'"), std::string::npos);
   std::string p = capcore::ProbeScript("/usr/bin/ffmpeg", {"-i", "x"}, f, 8);
-  EXPECT_EQ(p.find("timeout -s KILL 8 "), 0u);
+  EXPECT_EQ(p.find("timeout --foreground -s KILL 8 "), 0u);
   EXPECT_NE(p.find("mv -f '/tmp/m/log.part' '/tmp/m/log'"), std::string::npos);
 }
 

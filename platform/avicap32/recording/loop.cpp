@@ -183,8 +183,12 @@ bool Recording::TakeSent(uint64_t now) {
 // The camera's stream has ended: reported once, by whoever sees it first.
 bool Recording::CameraEnded() {
   stopForError_ = true;
-  std::string text;
-  if (job_.frames->ClaimEndReport(&text)) Error(IDS_CAP_DRIVER_ERROR, "Recording stopped: %s", text.c_str());
+  std::string why;
+  if (!job_.frames->ClaimEndReport(&why)) why = "the camera stopped sending pictures.";
+  DropEmptyFile();
+  char fate[kReportTextSize];
+  FileFate(fate, sizeof fate);
+  Error(IDS_CAP_DRIVER_ERROR, "Recording stopped: %s%s%s", why.c_str(), fate[0] ? " " : "", fate);
   return false;
 }
 

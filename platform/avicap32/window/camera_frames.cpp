@@ -26,11 +26,12 @@ void ShowCurrentFrame(CaptureWindowState* s) {
 }
 
 // Reported from the window's own message loop, where the error procedure
-// may do anything, even destroy the window.
+// may do anything, even destroy the window; a recording reports it itself,
+// with what became of its file.
 void CameraEnded(CaptureWindowState* s) {
   StopView(s);  // the last frame stays
   std::string text;
-  if (!s->camera->ClaimEndReport(&text)) return;
+  if (IsRecording(s) || !s->camera->ClaimEndReport(&text)) return;
   s->cameraEnd = text;
   PostMessageA(s->window, kCameraEndedMessage, 0, 0);
 }

@@ -15,11 +15,17 @@ namespace {
 
 enum : DWORD {
   kStartMs = 10000,    // ffmpeg's start and its first frame (a camera may take a few seconds)
-  kStallMs = 5000,     // silence after which a stream counts as stopped
+  kStallMs = 5000,     // the longest a whole frame may take to come before the stream counts as stopped
   kExitWaitMs = 2000,  // for ffmpeg to be gone after it was told to stop
   kPollMs = 20,
 };
 enum { kMaxLogBytes = 64 * 1024, kLogLineChars = 200, kMaxPidBytes = 32 };
+
+// What is left of the start-up time begun at `start`.
+DWORD StartTimeLeft(DWORD start) {
+  DWORD spent = GetTickCount() - start;
+  return spent < kStartMs ? kStartMs - spent : 0;
+}
 
 capcore::FrameFormat PackedFormat(int width, int height) {
   capcore::FrameFormat f;
@@ -67,6 +73,7 @@ bool FfmpegFeed::Launch(const Setup& setup, std::string* error) {
   size_t frameBytes = capcore::PackedBgrBytes(PackedFormat(width_, height_));
   const std::string cannotOpen = "The camera " + camera_ + " could not be opened: ";
   const std::string whatToDo = ". Check that it is plugged in and not in use by another program, then connect to it again.";
+  DWORD start = GetTickCount();  // the connection and the whole first frame within kStartMs of it
   LoopbackListener listener;
   if (frameBytes == 0 || !folder_.Create(setup.knobs.unixTempFolder) || !listener.Open()) {
     *error = cannotOpen + "the service could not prepare its connection to ffmpeg" + whatToDo;
@@ -77,21 +84,12 @@ bool FfmpegFeed::Launch(const Setup& setup, std::string* error) {
   stream.port = listener.Port();
   std::string script =
       capcore::StreamScript(setup.knobs.ffmpegProgram, capcore::StreamArguments(stream), files_, OwnUnixPid());
-  if (!StartShellScript(script)) {
+  if (!StartShellScript(folder_, script, setup.knobs.unixTempFolder)) {
     *error = cannotOpen + "/bin/sh could not be started" + whatToDo;
     return false;
   }
-  // A source that cannot be opened makes ffmpeg end: seen as a connection
-  // that never comes, or at once as its process gone.
-  SOCKET connection = listener.AcceptOne(kStartMs, [this]() {
-    if (pid_ == 0) {
-      ReadPid();
-      return true;  // the script is still starting
-    }
-    return UnixProcessRunning(pid_);
-  });
-  connection_ = connection;
-  if (!ReceiveFirst(frameBytes)) {
+  connection_ = AcceptFfmpeg(&listener, StartTimeLeft(start));
+  if (!ReceiveFirst(frameBytes, StartTimeLeft(start))) {
     Sleep(kPollMs * 5);  // ffmpeg's last words reach its log
     std::string why = LogLine();
     if (why.empty()) why = "ffmpeg sent no picture within " + std::to_string(kStartMs / 1000) + " seconds";
@@ -106,15 +104,28 @@ bool FfmpegFeed::Launch(const Setup& setup, std::string* error) {
   return true;
 }
 
-// The first frame, whole and of the exact size, within the start-up time.
-bool FfmpegFeed::ReceiveFirst(size_t frameBytes) {
+// The first frame, whole and of the exact size, within `ms`.
+bool FfmpegFeed::ReceiveFirst(size_t frameBytes, DWORD ms) {
   for (std::vector<uint8_t>& frame : held_) frame.assign(frameBytes, 0);
-  bool first = connection_ != INVALID_SOCKET && SetReceiveTimeout(connection_, kStartMs) &&
-               ReceiveExactly(connection_, held_[1].data(), frameBytes) && SetReceiveTimeout(connection_, kStallMs);
+  bool first = connection_ != INVALID_SOCKET &&
+               ReceiveWithin(connection_, held_[1].data(), frameBytes, ms) == Received::Whole;
   if (!first) return false;
   newestNumber_ = 1;
   arrivals_[1] = NowMicros();
   return true;
+}
+
+// ffmpeg's connection within `ms`. A source that cannot be opened makes
+// ffmpeg end: seen as a connection that never comes, or at once as its
+// process gone.
+UINT_PTR FfmpegFeed::AcceptFfmpeg(LoopbackListener* listener, DWORD ms) {
+  return listener->AcceptOne(ms, [this]() {
+    if (pid_ == 0) {
+      ReadPid();
+      return true;  // the script is still starting
+    }
+    return UnixProcessRunning(pid_);
+  });
 }
 
 DWORD WINAPI FfmpegFeed::ReceiverMain(LPVOID self) {
@@ -129,8 +140,8 @@ DWORD WINAPI FfmpegFeed::ReceiverMain(LPVOID self) {
 void FfmpegFeed::Receive() {
   std::vector<uint8_t> incoming(held_[0].size());
   for (;;) {
-    bool whole = ReceiveExactly(connection_, incoming.data(), incoming.size());
-    int why = whole ? 0 : WSAGetLastError();
+    Received got = ReceiveWithin(connection_, incoming.data(), incoming.size(), kStallMs);
+    bool whole = got == Received::Whole;
     EnterCriticalSection(&lock_);
     bool stopping = stopping_;
     if (whole && !stopping) {
@@ -144,7 +155,7 @@ void FfmpegFeed::Receive() {
     if (whole) continue;
     Sleep(kPollMs * 5);  // ffmpeg's last words reach its log
     std::string line = LogLine();
-    if (why == WSAETIMEDOUT)
+    if (got == Received::Late)
       End("no picture came for " + std::to_string(kStallMs / 1000) + " seconds");
     else
       End(line.empty() ? "ffmpeg ended" : "ffmpeg: " + line);

@@ -1,12 +1,13 @@
-// One camera stream from ffmpeg. Starting it runs ffmpeg through its shell
-// script with the raw-video stream sent to a loopback listener, accepts the
-// one connection and requires a whole first frame of the exact size within
-// the start-up time. A thread of its own then receives the frames into a
-// ring of the last few, each stamped with its arrival; the preview takes the
-// newest, a recording each in turn (each remembers the last frame number it
-// took). Stopping closes the connection
+// One camera stream from ffmpeg. Starting it has the launcher run ffmpeg's
+// shell script with the raw-video stream sent to a loopback listener,
+// accepts the one connection and requires a whole first frame of the exact
+// size within the start-up time (counted from the start, for the whole
+// frame). A thread of its own then receives the frames, each whole within
+// the stall time, into a ring of the last few, each stamped with its
+// arrival; the preview takes the newest, a recording each in turn (each
+// remembers the last frame number it took). Stopping closes the connection
 // (ffmpeg ends at its next write), creates the stop file (its watchdog ends
-// it if it hangs) and waits for ffmpeg to be gone.
+// ffmpeg's process group) and waits for ffmpeg to be gone.
 //
 // Shared (std::shared_ptr) by the capture window and a recording, which may
 // outlive the window; all members are safe from any thread.
@@ -24,6 +25,8 @@
 #include "core/ffmpeg/ffmpeg_command.h"
 #include "core/image/frame_format.h"
 #include "cameras/ffmpeg/shell_script.h"
+
+class LoopbackListener;
 
 class FfmpegFeed {
  public:
@@ -60,7 +63,8 @@ class FfmpegFeed {
  private:
   FfmpegFeed() = default;
   bool Launch(const Setup& setup, std::string* error);
-  bool ReceiveFirst(size_t frameBytes);
+  bool ReceiveFirst(size_t frameBytes, DWORD ms);
+  UINT_PTR AcceptFfmpeg(LoopbackListener* listener, DWORD ms);  // a SOCKET
   void Receive();
   uint32_t Pick(uint32_t seen, Order order) const;
   void End(const std::string& text);

@@ -67,18 +67,25 @@ void LoopbackListener::Close() {
   listener_ = INVALID_SOCKET;
 }
 
-bool ReceiveExactly(SOCKET s, uint8_t* buf, size_t size) {
+Received ReceiveWithin(SOCKET s, uint8_t* buf, size_t size, DWORD withinMs) {
+  DWORD start = GetTickCount();
   size_t done = 0;
   while (done < size) {
-    size_t left = size - done;
-    int chunk = left > (1u << 20) ? (1 << 20) : static_cast<int>(left);
+    DWORD spent = GetTickCount() - start;
+    if (spent >= withinMs) return Received::Late;
+    DWORD left = withinMs - spent;
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(s, &ready);
+    timeval wait = {static_cast<long>(left / 1000), static_cast<long>(left % 1000 * 1000)};
+    int n = select(0, &ready, nullptr, nullptr, &wait);
+    if (n < 0) return Received::Ended;
+    if (n == 0) return Received::Late;
+    size_t want = size - done;
+    int chunk = want > (1u << 20) ? (1 << 20) : static_cast<int>(want);
     int got = recv(s, reinterpret_cast<char*>(buf + done), chunk, 0);
-    if (got <= 0) return false;  // ended, failed, or silent past the timeout
+    if (got <= 0) return Received::Ended;
     done += static_cast<size_t>(got);
   }
-  return true;
-}
-
-bool SetReceiveTimeout(SOCKET s, DWORD ms) {
-  return setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms), sizeof ms) == 0;
+  return Received::Whole;
 }

@@ -1,8 +1,9 @@
 // The loopback connection that carries ffmpeg's frames: a listener on
 // 127.0.0.1 at a port the system picks, exactly one connection accepted
 // (only from the loopback address, only within the start-up time) after
-// which the listener is closed at once, and a receive timeout on the
-// connection so that a stalled ffmpeg cannot block a receive for good.
+// which the listener is closed at once, and frames received whole within a
+// time limit, so that neither a stalled ffmpeg nor one that trickles a byte
+// at a time can hold a receive for long.
 #ifndef MORVA_AVICAP32_FFMPEG_LOOPBACK_H
 #define MORVA_AVICAP32_FFMPEG_LOOPBACK_H
 
@@ -32,11 +33,9 @@ class LoopbackListener {
   int port_ = 0;
 };
 
-// Receives exactly `size` bytes; false when the connection ended, failed or
-// stayed silent longer than its receive timeout.
-bool ReceiveExactly(SOCKET s, uint8_t* buf, size_t size);
-
-// Sets the receive timeout; false when it cannot.
-bool SetReceiveTimeout(SOCKET s, DWORD ms);
+enum class Received { Whole, Ended, Late };
+// Receives exactly `size` bytes, all of them within `withinMs`: Late when
+// they did not all come in time, Ended when the connection ended or failed.
+Received ReceiveWithin(SOCKET s, uint8_t* buf, size_t size, DWORD withinMs);
 
 #endif

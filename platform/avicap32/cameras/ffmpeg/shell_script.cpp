@@ -1,13 +1,19 @@
 // Shell scripts and their private folder (see shell_script.h).
 #include "cameras/ffmpeg/shell_script.h"
 
+#include <cstdlib>
+#include <memory>
+#include <mutex>
 #include <vector>
 
+#include "common/file_handle.h"
+#include "common/file_io.h"
 #include "cameras/ffmpeg/unix_host.h"
 
 namespace {
 
-enum { kMaxLogBytes = 64 * 1024, kPollMs = 20 };
+enum { kMaxLogBytes = 64 * 1024, kMaxPidBytes = 32, kPollMs = 20 };
+enum : DWORD { kLauncherStartMs = 5000 };  // for the launcher to write its pid
 
 const char kShell[] = "/bin/sh";
 
@@ -60,7 +66,19 @@ capcore::ScriptFiles ScriptFolder::Files() const {
   return f;
 }
 
-bool StartShellScript(const std::string& script) {
+namespace {
+
+// What Wine hands back for a Unix program is no process or thread handle
+// (seen: 0, and numbers that may be other handles of this process, with ids
+// that are no ids): only a handle that is what it claims to be is closed.
+void CloseStartedHandles(const PROCESS_INFORMATION& pi) {
+  if (pi.dwThreadId != 0 && GetThreadId(pi.hThread) == pi.dwThreadId) CloseHandle(pi.hThread);
+  if (pi.dwProcessId != 0 && GetProcessId(pi.hProcess) == pi.dwProcessId) CloseHandle(pi.hProcess);
+}
+
+// Starts `script` with /bin/sh -c, detached. Every such start costs the
+// service a handle Wine never closes, so only the launcher is started so.
+bool StartDetached(const std::string& script) {
   std::wstring program = Widen(WindowsPathOf(kShell));
   std::wstring line = Widen(std::string(kShell) + " -c " + capcore::WindowsQuote(script));
   if (program.empty() || line.empty()) return false;
@@ -72,18 +90,67 @@ bool StartShellScript(const std::string& script) {
   if (!CreateProcessW(program.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
                       nullptr, nullptr, &si, &pi))
     return false;
-  // Wine gives no handles for a Unix program, and may leave any value in
-  // their place (even that of a handle of ours): only real ones are closed.
-  if (pi.hThread && pi.dwThreadId != 0 && GetThreadId(pi.hThread) == pi.dwThreadId) CloseHandle(pi.hThread);
-  if (pi.hProcess && pi.dwProcessId != 0 && GetProcessId(pi.hProcess) == pi.dwProcessId) CloseHandle(pi.hProcess);
+  CloseStartedHandles(pi);
   return true;
+}
+
+// The service's one launcher (see LauncherScript), for one temporary folder.
+struct Launcher {
+  std::mutex lock;
+  std::string tempFolder;
+  std::unique_ptr<ScriptFolder> folder;  // removing it ends the launcher
+  long pid = 0;                          // 0: not known yet
+  DWORD startedAt = 0;
+};
+
+Launcher& TheLauncher() {
+  static Launcher launcher;
+  return launcher;
+}
+
+// The launcher running for `tempFolder`: started when there is none, it
+// has ended, or it watches another folder. Called under its lock.
+bool EnsureLauncher(Launcher* l, const std::string& tempFolder) {
+  if (l->folder && l->tempFolder == tempFolder) {
+    std::string text;
+    if (l->pid == 0 && ReadUnixFile(l->folder->File("launcher"), &text, kMaxPidBytes))
+      l->pid = std::strtol(text.c_str(), nullptr, 10);
+    bool starting = l->pid == 0 && GetTickCount() - l->startedAt < kLauncherStartMs;
+    if (starting || UnixProcessRunning(l->pid)) return true;
+  }
+  l->folder.reset();
+  l->pid = 0;
+  std::unique_ptr<ScriptFolder> folder(new ScriptFolder);
+  if (!folder->Create(tempFolder)) return false;
+  if (!StartDetached(capcore::LauncherScript(tempFolder, folder->Path(), OwnUnixPid()))) return false;
+  l->folder = std::move(folder);
+  l->tempFolder = tempFolder;
+  l->startedAt = GetTickCount();
+  return true;
+}
+
+bool WriteUnixFile(const std::string& unixPath, const std::string& text) {
+  FileHandle f(CreateFileA(WindowsPathOf(unixPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  size_t done = 0;
+  return f.valid() && WriteAll(f.get(), text.data(), text.size(), &done) == 0;
+}
+
+}  // namespace
+
+bool StartShellScript(const ScriptFolder& folder, const std::string& script, const std::string& unixTempFolder) {
+  Launcher& l = TheLauncher();
+  std::lock_guard<std::mutex> hold(l.lock);
+  return EnsureLauncher(&l, unixTempFolder) && WriteUnixFile(folder.File("run"), script) &&
+         WriteUnixFile(folder.File("go"), "");
 }
 
 bool RunFfmpegProbe(const ServiceKnobs& knobs, const capcore::Arguments& args, int seconds, std::string* log) {
   ScriptFolder folder;
   if (!folder.Create(knobs.unixTempFolder)) return false;
   capcore::ScriptFiles files = folder.Files();
-  if (!StartShellScript(capcore::ProbeScript(knobs.ffmpegProgram, args, files, seconds))) return false;
+  if (!StartShellScript(folder, capcore::ProbeScript(knobs.ffmpegProgram, args, files, seconds), knobs.unixTempFolder))
+    return false;
   // The script's own time limit ends ffmpeg; allow the shell a little more.
   DWORD start = GetTickCount(), limit = static_cast<DWORD>(seconds) * 1000 + 2000;
   while (GetTickCount() - start < limit) {

@@ -1,8 +1,11 @@
 // Starting /bin/sh scripts from the service under Wine, and the private
 // folder their files live in. Wine starts a Unix program from CreateProcessW
-// but hands back no process handle and cannot redirect its output into a
-// Win32 pipe, so a script reports through files of that folder: ffmpeg's pid,
-// its log, the stop file the service creates.
+// but hands back no process handle, keeps a handle of the service open for
+// good at every start, and cannot redirect its output into a Win32 pipe. So
+// the service starts one launcher script, once, which starts each script the
+// service leaves in a folder (see capcore::LauncherScript), and a script
+// reports through files of its folder: ffmpeg's pid, its log, the stop file
+// the service creates.
 #ifndef MORVA_AVICAP32_FFMPEG_SHELL_SCRIPT_H
 #define MORVA_AVICAP32_FFMPEG_SHELL_SCRIPT_H
 
@@ -26,14 +29,17 @@ class ScriptFolder {
   bool Create(const std::string& unixTempFolder);
   // The Unix path of file `name` in the folder.
   std::string File(const char* name) const { return unixPath_ + "/" + name; }
+  const std::string& Path() const { return unixPath_; }
   capcore::ScriptFiles Files() const;
 
  private:
   std::string unixPath_;
 };
 
-// Starts `script` with /bin/sh -c, detached; false when it could not start.
-bool StartShellScript(const std::string& script);
+// Has the launcher run `script` (as the folder's file "run"), starting the
+// launcher for `unixTempFolder` first when it is not running; false when
+// it could not be asked.
+bool StartShellScript(const ScriptFolder& folder, const std::string& script, const std::string& unixTempFolder);
 
 // Runs ffmpeg (knobs.ffmpegProgram) with `args` in a probe script (at most
 // `seconds`) and returns its messages; false when it did not start or finish

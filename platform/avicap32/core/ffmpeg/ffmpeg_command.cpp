@@ -138,25 +138,54 @@ std::string Command(const std::string& ffmpeg, const Arguments& args) {
 
 }  // namespace
 
+std::string AliveFunction() {
+  // The state follows the name's closing parenthesis in /proc/<pid>/stat;
+  // a process that ended but was not reaped yet is a zombie (Z), which
+  // kill -0 would still find. `read` is built in: no process per test.
+  return "alive() { { read -r s </proc/\"$1\"/stat; } 2>/dev/null || return 1; s=${s##*') '}; "
+         "case $s in [ZX]*) return 1;; esac; }; ";
+}
+
+namespace {
+
+std::string OwnerAlive(long ownerPid) {
+  return ownerPid > 0 ? "alive " + std::to_string(ownerPid) : "true";
+}
+
+}  // namespace
+
+std::string LauncherScript(const std::string& tempFolder, const std::string& launcherFolder, long ownerPid) {
+  std::string own = ShellQuote(launcherFolder), owner = OwnerAlive(ownerPid);
+  std::string requests = ShellQuote(tempFolder) + "/morva-ffmpeg-" + std::to_string(ownerPid) + "-*/go";
+  // It holds none of the service's own descriptors (a caller's pipe stays closable).
+  return AliveFunction() + "exec </dev/null >/dev/null 2>&1; echo $$ > " + ShellQuote(launcherFolder + "/launcher") +
+         "; while [ -d " + own +
+         " ] && " + owner + "; do for g in " + requests +
+         "; do [ -e \"$g\" ] || continue; rm -f \"$g\"; "
+         "setsid /bin/sh \"${g%/go}/run\" </dev/null >/dev/null 2>&1 & done; sleep 0.05; done; rm -rf " + own;
+}
+
 std::string StreamScript(const std::string& ffmpeg, const Arguments& args, const ScriptFiles& files,
                          long ownerPid) {
   std::string pid = ShellQuote(files.pidFile), stop = ShellQuote(files.stopFile);
-  std::string owner = ownerPid > 0 ? "kill -0 " + std::to_string(ownerPid) + " 2>/dev/null" : "true";
-  // $$ is this shell's pid, which exec hands on to ffmpeg; in the watchdog
-  // (a subshell) $$ stays the same.
+  std::string owner = OwnerAlive(ownerPid);
+  // $$ is this shell's pid, which exec hands on to ffmpeg, and the id of
+  // the process group the launcher started it in (setsid); in the watchdog
+  // (a subshell) $$ stays the same. The group's end is the watchdog's last
+  // act: it is in the group too.
   std::string watchdog = "while [ -e " + pid + " ] && [ ! -e " + stop + " ] && " + owner +
-                         " && kill -0 $$ 2>/dev/null; do sleep 0.25; done; kill -0 $$ 2>/dev/null && kill -9 $$; " +
-                         owner + " || rm -rf " + ShellQuote(files.folder);
-  return "echo $$ > " + pid + "; ( " + watchdog + " ) </dev/null >/dev/null 2>&1 & exec " +
+                         " && alive $$; do sleep 0.25; done; " + owner + " || rm -rf " + ShellQuote(files.folder) +
+                         "; kill -9 -$$";
+  return AliveFunction() + "echo $$ > " + pid + "; ( " + watchdog + " ) </dev/null >/dev/null 2>&1 & exec " +
          Command(ffmpeg, args) + " </dev/null >/dev/null 2>" + ShellQuote(files.logFile);
 }
 
 std::string ProbeScript(const std::string& ffmpeg, const Arguments& args, const ScriptFiles& files,
                         int seconds) {
   std::string part = ShellQuote(files.logFile + ".part");
-  return "timeout -s KILL " + std::to_string(seconds) + " " +
+  return "timeout --foreground -s KILL " + std::to_string(seconds) + " " +
          Command(ffmpeg, args) + " </dev/null >/dev/null 2>" + part + "; mv -f " + part + " " +
-         ShellQuote(files.logFile);
+         ShellQuote(files.logFile) + "; kill -9 -$$";
 }
 
 }  // namespace capcore

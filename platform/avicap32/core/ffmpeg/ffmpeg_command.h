@@ -1,9 +1,10 @@
 // The command lines the capture service hands to ffmpeg, kept free of
 // windows.h so that they are unit-tested natively: a camera's input
 // arguments split as a shell would, the raw-video stream to the service's
-// loopback port, the probe runs, the /bin/sh scripts that start ffmpeg (its
-// pid written first, a watchdog that ends it when the service asks or its
-// process is gone), and the quoting for the shell and for a Windows command
+// loopback port, the probe runs, the /bin/sh scripts that start ffmpeg (the
+// launcher that starts each of them, the stream's pid written first, a
+// watchdog that ends its process group when the service asks or its process
+// is gone), and the quoting for the shell and for a Windows command
 // line (CreateProcessW).
 #ifndef MORVA_CAPCORE_FFMPEG_COMMAND_H
 #define MORVA_CAPCORE_FFMPEG_COMMAND_H
@@ -63,16 +64,32 @@ struct ScriptFiles {
   std::string logFile;   // ffmpeg's messages
 };
 
-// The streaming script: writes its pid, starts a watchdog that kills that pid
+// A shell function: `alive PID` succeeds while process PID runs (not a
+// zombie, unlike kill -0). Scripts begin with it.
+std::string AliveFunction();
+
+// The launcher: one /bin/sh per service process, started once, that starts
+// each script the service asks for. A request is a folder of the service
+// (morva-ffmpeg-<ownerPid>-* in `tempFolder`) holding the script `run` and
+// then the empty file `go`: the launcher removes `go` and runs `run` under
+// setsid, in a process group of its own. It writes its pid to
+// `launcherFolder`/launcher and ends, removing that folder, once the folder
+// is gone or process `ownerPid` has ended.
+std::string LauncherScript(const std::string& tempFolder, const std::string& launcherFolder, long ownerPid);
+
+// The streaming script, run by the launcher: writes its pid (ffmpeg's, and
+// its process group's id), starts a watchdog that ends that whole group
 // once the stop file appears, the pid file is gone (the service removed its
-// folder) or process `ownerPid` (the service's own process; 0: none) is gone,
-// then becomes ffmpeg (exec) with `args`.
+// folder), ffmpeg has ended, or process `ownerPid` (the service's own
+// process; 0: none) has ended (then it removes the folder first), and
+// becomes ffmpeg (exec) with `args`.
 std::string StreamScript(const std::string& ffmpeg, const Arguments& args, const ScriptFiles& files,
                          long ownerPid);
 
-// The probe script: runs ffmpeg with `args` for at most `seconds`, its
-// messages into the log file under a temporary name, renamed to the log
-// file's name once ffmpeg has ended (the service waits for that name).
+// The probe script, run by the launcher: runs ffmpeg with `args` for at
+// most `seconds`, its messages into the log file under a temporary name,
+// renamed to the log file's name once ffmpeg has ended (the service waits
+// for that name), then ends what ffmpeg left in its process group.
 std::string ProbeScript(const std::string& ffmpeg, const Arguments& args, const ScriptFiles& files,
                         int seconds);
 

@@ -1,0 +1,120 @@
+// The scripts that start ffmpeg, run for real by /bin/sh on this machine:
+// the liveness test they use fails for a zombie, and the stream's watchdog
+// ends the whole process group (a wrapper that does not exec ffmpeg, and
+// the child it started) when asked, and when the service's process is a
+// zombie nobody has reaped yet (then it also removes the private folder).
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "core/ffmpeg/ffmpeg_command.h"
+
+namespace {
+
+// True while process `pid` runs (not ended, not a zombie).
+bool Runs(long pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string stat = text.str();
+  size_t close = stat.rfind(") ");
+  return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+}
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms) {
+  for (int waited = 0; !done() && waited < ms; waited += 20) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  return done();
+}
+
+long ReadPid(const std::string& path) {
+  std::ifstream in(path);
+  long pid = 0;
+  in >> pid;
+  return pid;
+}
+
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+
+int RunShell(const std::string& script) {
+  int status = system(("/bin/sh -c " + capcore::ShellQuote(script)).c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A child that ends at once and is not reaped until `Reap`.
+pid_t Zombie() {
+  pid_t pid = fork();
+  if (pid == 0) _exit(0);
+  WaitFor([&] { return !Runs(pid); }, 5000);
+  return pid;
+}
+
+TEST(FfmpegScripts, AliveFailsForAZombieAndAnEndedProcess) {
+  pid_t zombie = Zombie();
+  ASSERT_TRUE(Exists("/proc/" + std::to_string(zombie)));  // still there, as a zombie
+  struct Case {
+    const char* name;
+    long pid;
+    int status;
+  } cases[] = {{"this process", static_cast<long>(getpid()), 0}, {"a zombie", static_cast<long>(zombie), 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(RunShell(capcore::AliveFunction() + "alive " + std::to_string(c.pid)), c.status);
+  }
+  waitpid(zombie, nullptr, 0);
+  EXPECT_EQ(RunShell(capcore::AliveFunction() + "alive " + std::to_string(zombie)), 1);  // ended and reaped
+}
+
+TEST(FfmpegScripts, WatchdogEndsTheWholeProcessGroup) {
+  struct Case {
+    const char* name;
+    bool ownerGone;    // else the stop file
+    bool folderKept;
+  } cases[] = {{"stop file", false, true}, {"service's process a zombie", true, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    char outer[] = "/tmp/morva-script-test-XXXXXX";
+    ASSERT_NE(mkdtemp(outer), nullptr);
+    std::string base = outer, folder = base + "/camera";
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    // A wrapper that runs "ffmpeg" as its child and starts one of its own.
+    std::string wrapper = base + "/ffmpeg";
+    WriteText(wrapper, "#!/bin/sh\nsleep 600 & echo $! > '" + base + "/child'\nsleep 600\n");
+    chmod(wrapper.c_str(), 0700);
+    pid_t owner = fork();
+    if (owner == 0) {
+      pause();
+      _exit(0);
+    }
+    capcore::ScriptFiles files{folder, folder + "/pid", folder + "/stop", folder + "/log"};
+    WriteText(folder + "/run", capcore::StreamScript(wrapper, {}, files, owner));
+    ASSERT_EQ(system(("setsid /bin/sh '" + folder + "/run' </dev/null >/dev/null 2>&1 &").c_str()), 0);
+    ASSERT_TRUE(WaitFor([&] { return ReadPid(base + "/child") > 0 && ReadPid(files.pidFile) > 0; }, 5000));
+    long leader = ReadPid(files.pidFile), child = ReadPid(base + "/child");
+    EXPECT_TRUE(Runs(leader) && Runs(child));
+    if (c.ownerGone) kill(owner, SIGKILL);  // a zombie: this test does not reap it yet
+    else WriteText(files.stopFile, "");
+    EXPECT_TRUE(WaitFor([&] { return !Runs(leader) && !Runs(child); }, 5000));
+    EXPECT_EQ(Exists(folder), c.folderKept);
+    if (!c.ownerGone) kill(owner, SIGKILL);
+    waitpid(owner, nullptr, 0);
+    EXPECT_EQ(RunShell("rm -rf " + capcore::ShellQuote(base)), 0);
+  }
+}
+
+}  // namespace
