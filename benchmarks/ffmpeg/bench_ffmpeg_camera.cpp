@@ -48,10 +48,15 @@ long FfmpegPid() {
       self = std::atol(fd.cFileName);
   } while (self == 0 && FindNextFileA(all, &fd));
   FindClose(all);
+  // The launcher's folder matches too, without a pid file: the first folder
+  // that has one is the camera's.
   std::string pattern = "Z:\\tmp\\morva-ffmpeg-" + std::to_string(self) + "-*";
   HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return 0;
-  long pid = std::atol(ReadAll(std::string("Z:\\tmp\\") + fd.cFileName + "\\pid").c_str());
+  long pid = 0;
+  do {
+    pid = std::atol(ReadAll(std::string("Z:\\tmp\\") + fd.cFileName + "\\pid").c_str());
+  } while (pid == 0 && FindNextFileA(h, &fd));
   FindClose(h);
   return pid;
 }

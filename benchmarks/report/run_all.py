@@ -508,7 +508,7 @@ def mjpeg_recording_rows(tmp):
         runs, peer = interleave([recording(LONG, w, h, flags=["mjpeg"]), ffmpeg_realtime(raw, w, h, LONG)], RUNS,
                                 warmup=0)
         os.remove(raw)
-        figure, _ = recording_text(runs)
+        figure, _ = recording_text(runs, MJPEG_CPU_GOALS.get((w, h)) or 100)
         smaller = [r["frames"] * w * h * 3 / 1e6 / r["mb"] for r in runs]
         cpu, cpu_goal = statistics.median([r["cpu"] for r in runs]), MJPEG_CPU_GOALS.get((w, h))
         missed = []
