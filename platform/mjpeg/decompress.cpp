@@ -37,7 +37,9 @@ LRESULT DecompressGetFormat(const BITMAPINFO* in, BITMAPINFO* out) {
   o.biPlanes = 1;
   o.biBitCount = 24;
   o.biCompression = BI_RGB;
-  o.biSizeImage = static_cast<DWORD>((static_cast<size_t>(w) * 3 + 3) / 4 * 4 * static_cast<size_t>(h));
+  capcore::DibLayout l;
+  if (!capcore::ReadRgbLayout(Fields(&o), &l)) return ICERR_BADFORMAT;
+  o.biSizeImage = static_cast<DWORD>(l.bytes);
   return ICERR_OK;
 }
 
