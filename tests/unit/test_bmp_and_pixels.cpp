@@ -66,21 +66,23 @@ TEST(BmpEncoder, RefusesShortInputAndBadFormats) {
 
 TEST(PixelConvert, EveryDepthGivesTheSameDisplayPixels) {
   SourceSettings s;
-  for (int bits : {16, 24, 32}) {
-    FrameFormat f{33, 9, bits};
-    std::vector<uint8_t> frame(FrameBytes(f));
-    ASSERT_TRUE(RenderFrame(f, s, 4, 0, frame.data(), frame.size()));
-    std::vector<uint32_t> display(33 * 9, 0xDEADBEEF);
-    ASSERT_TRUE(ConvertToBgrx32(f, frame.data(), frame.size(), display.data(), display.size()));
-    for (int y = 0; y < 9; ++y)
-      for (int x = 0; x < 33; ++x) {
-        Rgb c;
-        ASSERT_TRUE(ReadPixel(f, frame.data(), frame.size(), x, y, &c));
-        uint32_t px = display[static_cast<size_t>(8 - y) * 33 + x];  // same bottom-up order
-        ASSERT_EQ(px & 0xFFFFFF, static_cast<uint32_t>(c.b | (c.g << 8) | (c.r << 16)))
-            << bits << " " << x << "," << y;
-      }
-  }
+  // Widths around the four-pixel steps of the 24-bit rows, and their ends.
+  for (int width : {1, 2, 3, 4, 5, 8, 33})
+    for (int bits : {16, 24, 32}) {
+      FrameFormat f{width, 9, bits};
+      std::vector<uint8_t> frame(FrameBytes(f));
+      ASSERT_TRUE(RenderFrame(f, s, 4, 0, frame.data(), frame.size()));
+      std::vector<uint32_t> display(static_cast<size_t>(width) * 9, 0xDEADBEEF);
+      ASSERT_TRUE(ConvertToBgrx32(f, frame.data(), frame.size(), display.data(), display.size()));
+      for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < width; ++x) {
+          Rgb c;
+          ASSERT_TRUE(ReadPixel(f, frame.data(), frame.size(), x, y, &c));
+          uint32_t px = display[static_cast<size_t>(8 - y) * width + x];  // same bottom-up order
+          ASSERT_EQ(px, static_cast<uint32_t>(c.b | (c.g << 8) | (c.r << 16)))
+              << bits << "-bit, " << width << " wide, " << x << "," << y;
+        }
+    }
 }
 
 TEST(PixelConvert, BoundsAreChecked) {
