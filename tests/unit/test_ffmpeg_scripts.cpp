@@ -2,9 +2,12 @@
 // the liveness test they use fails for a zombie, and the stream's watchdog
 // ends the whole process group (a wrapper that does not exec ffmpeg, and
 // the child it started) when asked, and when the service's process is a
-// zombie nobody has reaped yet (then it also removes the private folder).
+// zombie nobody has reaped yet (then it also removes the private folder);
+// the launcher runs what it is asked to, woken or not, and ends with its
+// waker when its folder goes or the service's process ends.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -50,6 +53,23 @@ long ReadPid(const std::string& path) {
 }
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+
+// Processes whose command line names `text` (a launcher and its waker name
+// their folder).
+int ProcessesNaming(const std::string& text) {
+  int n = 0;
+  DIR* proc = opendir("/proc");
+  if (proc == nullptr) return -1;
+  while (dirent* e = readdir(proc)) {
+    if (e->d_name[0] < '0' || e->d_name[0] > '9' || !Runs(std::atol(e->d_name))) continue;
+    std::ifstream in(std::string("/proc/") + e->d_name + "/cmdline");
+    std::stringstream line;
+    line << in.rdbuf();
+    n += line.str().find(text) != std::string::npos ? 1 : 0;
+  }
+  closedir(proc);
+  return n;
+}
 
 int RunShell(const std::string& script) {
   int status = system(("/bin/sh -c " + capcore::ShellQuote(script)).c_str());
@@ -111,6 +131,43 @@ TEST(FfmpegScripts, WatchdogEndsTheWholeProcessGroup) {
     else WriteText(files.stopFile, "");
     EXPECT_TRUE(WaitFor([&] { return !Runs(leader) && !Runs(child); }, 5000));
     EXPECT_EQ(Exists(folder), c.folderKept);
+    if (!c.ownerGone) kill(owner, SIGKILL);
+    waitpid(owner, nullptr, 0);
+    EXPECT_EQ(RunShell("rm -rf " + capcore::ShellQuote(base)), 0);
+  }
+}
+
+TEST(FfmpegScripts, LauncherRunsRequestsAndEndsWithItsFolderOrItsOwner) {
+  struct Case {
+    const char* name;
+    bool woken;      // a line on the wake pipe after the request
+    bool ownerGone;  // else its folder is removed
+  } cases[] = {{"woken, folder removed", true, false}, {"not woken, service's process a zombie", false, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    char outer[] = "/tmp/morva-script-test-XXXXXX";
+    ASSERT_NE(mkdtemp(outer), nullptr);
+    std::string base = outer, own = base + "/launcher";
+    ASSERT_EQ(mkdir(own.c_str(), 0700), 0);
+    pid_t owner = fork();
+    if (owner == 0) {
+      pause();
+      _exit(0);
+    }
+    std::string script = capcore::LauncherScript(base, own, owner);
+    ASSERT_EQ(system(("/bin/sh -c " + capcore::ShellQuote(script) + " </dev/null >/dev/null 2>&1 &").c_str()), 0);
+    ASSERT_TRUE(WaitFor([&] { return ReadPid(own + "/launcher") > 0; }, 5000));
+    std::string request = base + "/morva-ffmpeg-" + std::to_string(owner) + "-1";
+    ASSERT_EQ(mkdir(request.c_str(), 0700), 0);
+    WriteText(request + "/run", "echo ran > '" + request + "/ran'\n");
+    WriteText(request + "/go", "");
+    if (c.woken) WriteText(own + "/" + capcore::kLauncherWakeName, "\n");
+    EXPECT_TRUE(WaitFor([&] { return Exists(request + "/ran") && !Exists(request + "/go"); }, 5000));
+    EXPECT_EQ(ProcessesNaming(own), 2);  // the launcher and its waker
+    if (c.ownerGone) kill(owner, SIGKILL);  // a zombie: this test does not reap it yet
+    else EXPECT_EQ(RunShell("rm -rf " + capcore::ShellQuote(own)), 0);
+    EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(own) == 0; }, 5000));
+    EXPECT_FALSE(Exists(own));
     if (!c.ownerGone) kill(owner, SIGKILL);
     waitpid(owner, nullptr, 0);
     EXPECT_EQ(RunShell("rm -rf " + capcore::ShellQuote(base)), 0);

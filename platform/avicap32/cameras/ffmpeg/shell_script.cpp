@@ -136,13 +136,27 @@ bool WriteUnixFile(const std::string& unixPath, const std::string& text) {
   return f.valid() && WriteAll(f.get(), text.data(), text.size(), &done) == 0;
 }
 
+// A line on the launcher's wake pipe, so that it looks for the request at
+// once rather than at its next second. Wine opens the pipe without waiting
+// for a reader; whatever fails here, the launcher's own second still finds
+// the request.
+void WakeLauncher(const Launcher& l) {
+  FileHandle f(CreateFileA(WindowsPathOf(l.folder->File(capcore::kLauncherWakeName)).c_str(), GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD wrote = 0;
+  if (f.valid()) WriteFile(f.get(), "\n", 1, &wrote, nullptr);
+}
+
 }  // namespace
 
 bool StartShellScript(const ScriptFolder& folder, const std::string& script, const std::string& unixTempFolder) {
   Launcher& l = TheLauncher();
   std::lock_guard<std::mutex> hold(l.lock);
-  return EnsureLauncher(&l, unixTempFolder) && WriteUnixFile(folder.File("run"), script) &&
-         WriteUnixFile(folder.File("go"), "");
+  if (!EnsureLauncher(&l, unixTempFolder) || !WriteUnixFile(folder.File("run"), script) ||
+      !WriteUnixFile(folder.File("go"), ""))
+    return false;
+  WakeLauncher(l);
+  return true;
 }
 
 bool RunFfmpegProbe(const ServiceKnobs& knobs, const capcore::Arguments& args, int seconds, std::string* log) {

@@ -156,13 +156,21 @@ std::string OwnerAlive(long ownerPid) {
 
 std::string LauncherScript(const std::string& tempFolder, const std::string& launcherFolder, long ownerPid) {
   std::string own = ShellQuote(launcherFolder), owner = OwnerAlive(ownerPid);
+  std::string wake = ShellQuote(launcherFolder + "/" + kLauncherWakeName);
   std::string requests = ShellQuote(tempFolder) + "/morva-ffmpeg-" + std::to_string(ownerPid) + "-*/go";
-  // It holds none of the service's own descriptors (a caller's pipe stays closable).
-  return AliveFunction() + "exec </dev/null >/dev/null 2>&1; echo $$ > " + ShellQuote(launcherFolder + "/launcher") +
-         "; while [ -d " + own +
-         " ] && " + owner + "; do for g in " + requests +
+  std::string watching = "[ -d " + own + " ] && " + owner;
+  // It holds none of the service's own descriptors (a caller's pipe stays
+  // closable). Between looks it waits in `read` (built in) on the wake
+  // pipe: the service writes a line there with each request, and a waker
+  // writes one every second, so that the launcher sees its folder gone or
+  // its owner ended. When the waker ends, the read finds the pipe's end.
+  return AliveFunction() + "exec </dev/null >/dev/null 2>&1; mkfifo " + wake + " || { rm -rf " + own +
+         "; exit 1; }; echo $$ > " + ShellQuote(launcherFolder + "/launcher") + "; ( while " + watching +
+         "; do echo; sleep 1; done ) > " + wake + " & exec 3< " + wake + "; while " + watching +
+         "; do for g in " + requests +
          "; do [ -e \"$g\" ] || continue; rm -f \"$g\"; "
-         "setsid /bin/sh \"${g%/go}/run\" </dev/null >/dev/null 2>&1 & done; sleep 0.05; done; rm -rf " + own;
+         "setsid /bin/sh \"${g%/go}/run\" </dev/null >/dev/null 2>&1 & done; read -r _ <&3 || break; done; "
+         "rm -rf " + own;
 }
 
 std::string StreamScript(const std::string& ffmpeg, const Arguments& args, const ScriptFiles& files,

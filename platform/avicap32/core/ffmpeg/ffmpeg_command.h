@@ -74,7 +74,10 @@ std::string AliveFunction();
 // then the empty file `go`: the launcher removes `go` and runs `run` under
 // setsid, in a process group of its own. It writes its pid to
 // `launcherFolder`/launcher and ends, removing that folder, once the folder
-// is gone or process `ownerPid` has ended.
+// is gone or process `ownerPid` has ended. It waits for requests on the
+// pipe `launcherFolder`/kLauncherWakeName, where the service writes a line
+// after each `go`; without that line it still looks once a second.
+const char kLauncherWakeName[] = "wake";
 std::string LauncherScript(const std::string& tempFolder, const std::string& launcherFolder, long ownerPid);
 
 // The streaming script, run by the launcher: writes its pid (ffmpeg's, and
