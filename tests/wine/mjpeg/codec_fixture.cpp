@@ -116,8 +116,8 @@ LRESULT CodecTest::CompressFrame(const BITMAPINFOHEADER& in, const void* bits, D
   jpeg->assign(bound, 0);
   DWORD ckid = 0;
   *flags = 0;
-  r = static_cast<LRESULT>(ICCompress(hic_, 0, &bo.bmiHeader, jpeg->data(), const_cast<BITMAPINFOHEADER*>(&in),
-                                      const_cast<void*>(bits), &ckid, flags, 0, 0, quality, nullptr, nullptr));
+  r = IcmResult(ICCompress(hic_, 0, &bo.bmiHeader, jpeg->data(), const_cast<BITMAPINFOHEADER*>(&in),
+                         const_cast<void*>(bits), &ckid, flags, 0, 0, quality, nullptr, nullptr));
   ICCompressEnd(hic_);
   if (r == ICERR_OK) jpeg->resize(bo.bmiHeader.biSizeImage);
   *out = bo.bmiHeader;
@@ -131,7 +131,7 @@ LRESULT CodecTest::DecompressFrame(const BITMAPINFOHEADER& in, const std::vector
   bits->assign(o.biSizeImage, 0);
   LRESULT r = ICDecompressBegin(hic_, &i, &o);
   if (r != ICERR_OK) return r;
-  r = static_cast<LRESULT>(ICDecompress(hic_, 0, &i, const_cast<uint8_t*>(jpeg.data()), &o, bits->data()));
+  r = IcmResult(ICDecompress(hic_, 0, &i, const_cast<uint8_t*>(jpeg.data()), &o, bits->data()));
   ICDecompressEnd(hic_);
   return r;
 }

@@ -28,6 +28,11 @@ std::vector<uint8_t> AsPacked24(const BITMAPINFOHEADER& h, const std::vector<uin
 // halved colour planes, which 4:2:0 gives up by design.
 double Yuv420Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int width, int height);
 
+// ICCompress and ICDecompress answer a DWORD, the ICERR_ codes (negative
+// longs) in its 32 bits: as the LRESULT the other ICM calls answer, in
+// either build.
+inline LRESULT IcmResult(DWORD r) { return static_cast<LONG>(r); }
+
 class CodecTest : public ::testing::Test {
  protected:
   void SetUp() override;

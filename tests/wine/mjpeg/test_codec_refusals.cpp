@@ -53,7 +53,7 @@ TEST_F(CodecTest, RefusesInputFormatsItCannotTake) {
     bo.bmiHeader.biPlanes = 1;
     bo.bmiHeader.biCompression = kMjpg;
     DWORD flags = 0, ckid = 0;
-    EXPECT_EQ(ICERR_BADFORMAT, static_cast<LRESULT>(ICCompress(hic_, 0, &bo.bmiHeader, out.data(), &bi.bmiHeader,
+    EXPECT_EQ(ICERR_BADFORMAT, IcmResult(ICCompress(hic_, 0, &bo.bmiHeader, out.data(), &bi.bmiHeader,
                                                                small.data(), &ckid, &flags, 0, 0, 0, nullptr, nullptr)));
   }
 }
