@@ -76,6 +76,37 @@ int RunShell(const std::string& script) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// A scratch folder under /tmp with a subfolder, and a stand-in for the
+// service's process (a child that waits until killed); the stand-in is
+// killed and reaped and the folder removed at the end, a failed ASSERT too.
+struct ScriptScene {
+  explicit ScriptScene(const char* subfolder) {
+    char outer[] = "/tmp/morva-script-test-XXXXXX";
+    if (mkdtemp(outer) == nullptr) return;
+    base = outer;
+    folder = base + "/" + subfolder;
+    if (mkdir(folder.c_str(), 0700) != 0) return;
+    owner = fork();
+    if (owner == 0) {
+      pause();
+      _exit(0);
+    }
+  }
+  ~ScriptScene() {
+    if (owner > 0) {
+      kill(owner, SIGKILL);
+      waitpid(owner, nullptr, 0);
+    }
+    if (!base.empty()) RunShell("rm -rf " + capcore::ShellQuote(base));
+  }
+  bool ready() const { return owner > 0; }
+  // The service's process ends without being reaped: a zombie.
+  void OwnerBecomesZombie() const { kill(owner, SIGKILL); }
+
+  std::string base, folder;
+  pid_t owner = -1;
+};
+
 // A child that ends at once and is not reaped until `Reap`.
 pid_t Zombie() {
   pid_t pid = fork();
@@ -108,32 +139,24 @@ TEST(FfmpegScripts, WatchdogEndsTheWholeProcessGroup) {
   } cases[] = {{"stop file", false, true}, {"service's process a zombie", true, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    char outer[] = "/tmp/morva-script-test-XXXXXX";
-    ASSERT_NE(mkdtemp(outer), nullptr);
-    std::string base = outer, folder = base + "/camera";
-    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    ScriptScene scene("camera");
+    ASSERT_TRUE(scene.ready());
+    const std::string& base = scene.base;
+    const std::string& folder = scene.folder;
     // A wrapper that runs "ffmpeg" as its child and starts one of its own.
     std::string wrapper = base + "/ffmpeg";
     WriteText(wrapper, "#!/bin/sh\nsleep 600 & echo $! > '" + base + "/child'\nsleep 600\n");
     chmod(wrapper.c_str(), 0700);
-    pid_t owner = fork();
-    if (owner == 0) {
-      pause();
-      _exit(0);
-    }
     capcore::ScriptFiles files{folder, folder + "/pid", folder + "/stop", folder + "/log"};
-    WriteText(folder + "/run", capcore::StreamScript(wrapper, {}, files, owner));
+    WriteText(folder + "/run", capcore::StreamScript(wrapper, {}, files, scene.owner));
     ASSERT_EQ(system(("setsid /bin/sh '" + folder + "/run' </dev/null >/dev/null 2>&1 &").c_str()), 0);
     ASSERT_TRUE(WaitFor([&] { return ReadPid(base + "/child") > 0 && ReadPid(files.pidFile) > 0; }, 5000));
     long leader = ReadPid(files.pidFile), child = ReadPid(base + "/child");
     EXPECT_TRUE(Runs(leader) && Runs(child));
-    if (c.ownerGone) kill(owner, SIGKILL);  // a zombie: this test does not reap it yet
+    if (c.ownerGone) scene.OwnerBecomesZombie();
     else WriteText(files.stopFile, "");
     EXPECT_TRUE(WaitFor([&] { return !Runs(leader) && !Runs(child); }, 5000));
     EXPECT_EQ(Exists(folder), c.folderKept);
-    if (!c.ownerGone) kill(owner, SIGKILL);
-    waitpid(owner, nullptr, 0);
-    EXPECT_EQ(RunShell("rm -rf " + capcore::ShellQuote(base)), 0);
   }
 }
 
@@ -145,32 +168,24 @@ TEST(FfmpegScripts, LauncherRunsRequestsAndEndsWithItsFolderOrItsOwner) {
   } cases[] = {{"woken, folder removed", true, false}, {"not woken, service's process a zombie", false, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    char outer[] = "/tmp/morva-script-test-XXXXXX";
-    ASSERT_NE(mkdtemp(outer), nullptr);
-    std::string base = outer, own = base + "/launcher";
-    ASSERT_EQ(mkdir(own.c_str(), 0700), 0);
-    pid_t owner = fork();
-    if (owner == 0) {
-      pause();
-      _exit(0);
-    }
-    std::string script = capcore::LauncherScript(base, own, owner);
+    ScriptScene scene("launcher");
+    ASSERT_TRUE(scene.ready());
+    const std::string& base = scene.base;
+    const std::string& own = scene.folder;
+    std::string script = capcore::LauncherScript(base, own, scene.owner);
     ASSERT_EQ(system(("/bin/sh -c " + capcore::ShellQuote(script) + " </dev/null >/dev/null 2>&1 &").c_str()), 0);
     ASSERT_TRUE(WaitFor([&] { return ReadPid(own + "/launcher") > 0; }, 5000));
-    std::string request = base + "/morva-ffmpeg-" + std::to_string(owner) + "-1";
+    std::string request = base + "/morva-ffmpeg-" + std::to_string(scene.owner) + "-1";
     ASSERT_EQ(mkdir(request.c_str(), 0700), 0);
     WriteText(request + "/run", "echo ran > '" + request + "/ran'\n");
     WriteText(request + "/go", "");
     if (c.woken) WriteText(own + "/" + capcore::kLauncherWakeName, "\n");
     EXPECT_TRUE(WaitFor([&] { return Exists(request + "/ran") && !Exists(request + "/go"); }, 5000));
     EXPECT_EQ(ProcessesNaming(own), 2);  // the launcher and its waker
-    if (c.ownerGone) kill(owner, SIGKILL);  // a zombie: this test does not reap it yet
+    if (c.ownerGone) scene.OwnerBecomesZombie();
     else EXPECT_EQ(RunShell("rm -rf " + capcore::ShellQuote(own)), 0);
     EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(own) == 0; }, 5000));
     EXPECT_FALSE(Exists(own));
-    if (!c.ownerGone) kill(owner, SIGKILL);
-    waitpid(owner, nullptr, 0);
-    EXPECT_EQ(RunShell("rm -rf " + capcore::ShellQuote(base)), 0);
   }
 }
 
