@@ -37,11 +37,11 @@ bool FourccText(DWORD fcc, char* out) {
   return true;
 }
 
-// The compressor's state (ICGetState) as hexadecimal text, if it has one of
-// a sensible size.
+// The largest compressor state (ICGetState) kept.
 const LRESULT kMaxState = 256;
 
-// A compressor without one has the key removed.
+// The compressor's state as hexadecimal text, if it has one of a sensible
+// size; a compressor without one has the key removed.
 void WriteState(HIC hic, const char* section, const char* file) {
   const LRESULT size = hic ? ICGetStateSize(hic) : 0;
   unsigned char state[kMaxState];
