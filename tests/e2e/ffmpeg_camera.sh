@@ -76,7 +76,7 @@ killed_program() {  # reaping: now|late
     pid="$(cat "$out/held.pid")"
   fi
   for _ in $(seq 1 300); do  # up to 30 s for Wine and ffmpeg to start
-    for p in /tmp/morva-ffmpeg-"$pid"-*/pid; do [ -f "$p" ] && ffmpeg_pid="$(cat "$p")" && folder="$(dirname "$p")"; done
+    for p in /tmp/morva-sh-"$pid"-*/pid; do [ -f "$p" ] && ffmpeg_pid="$(cat "$p")" && folder="$(dirname "$p")"; done
     [ -n "$ffmpeg_pid" ] && grep -q ffmpeg "/proc/$ffmpeg_pid/comm" 2>/dev/null && break
     sleep 0.1
   done
@@ -97,7 +97,7 @@ killed_program() {  # reaping: now|late
   fi
   for _ in $(seq 1 20); do [ -d "$folder" ] || break; sleep 0.1; done
   local left
-  left="$(compgen -G "/tmp/morva-ffmpeg-$pid-*" || true)"
+  left="$(compgen -G "/tmp/morva-sh-$pid-*" || true)"
   if [ -n "$left" ]; then
     echo "FAIL program killed, reaped $reaping: its folders were left behind: $left"; fail=1
   else

@@ -62,6 +62,7 @@ ServiceKnobs ReadKnobs() {
   k.partLimit = Number("MORVA_AVICAP_PART_LIMIT", 1ull << 30);
   std::string clock;
   k.virtualClock = Text("MORVA_AVICAP_CLOCK", &clock) && lstrcmpiA(clock.c_str(), "virtual") == 0;
+  k.pageCacheTrim = Number("MORVA_AVICAP_CACHE_TRIM", 1) != 0;
   k.ffmpegProgram = UnixPath("MORVA_FFMPEG", k.ffmpegProgram);
   k.video4linuxRoot = UnixPath("MORVA_VIDEO4LINUX_ROOT", "");
   if (k.video4linuxRoot == "/") k.video4linuxRoot.clear();

@@ -15,6 +15,8 @@
 //   MORVA_AVICAP_SPACE_WATCH=0         no free-space watch, so that a test reaches the
 //                                      write failure itself
 //   MORVA_AVICAP_PART_LIMIT=<bytes>    size of one RIFF part of the AVI (1 GiB)
+//   MORVA_AVICAP_CACHE_TRIM=0          under Wine, no page-cache trimmer beside a
+//                                      recording (unix/page_cache_trim.h)
 //   MORVA_AVICAP_CLOCK=virtual         recordings run on a clock that jumps to each
 //                                      frame's time instead of waiting for it
 //   MORVA_FFMPEG=<unix path>           the ffmpeg program of the cameras read through
@@ -39,6 +41,7 @@ struct ServiceKnobs {
   bool spaceWatch = true;
   uint64_t partLimit = 1ull << 30;
   bool virtualClock = false;
+  bool pageCacheTrim = true;
   std::string ffmpegProgram = "/usr/bin/ffmpeg";
   std::string video4linuxRoot;  // "" for /; never ends in '/'
   std::string unixTempFolder = "/tmp";

@@ -15,7 +15,7 @@
 #include "common/path_names.h"
 #include "core/text/path_text.h"
 #include "core/text/text_marks.h"
-#include "cameras/ffmpeg/unix_host.h"
+#include "unix/unix_host.h"
 #include "module.h"
 
 namespace {

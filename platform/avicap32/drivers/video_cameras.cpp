@@ -11,7 +11,7 @@
 
 #include "core/ffmpeg/video_devices.h"
 #include "drivers/drivers.h"
-#include "cameras/ffmpeg/unix_host.h"
+#include "unix/unix_host.h"
 
 namespace {
 

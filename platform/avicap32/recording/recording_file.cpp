@@ -24,7 +24,10 @@ bool RecordingFile::Open(const WCHAR* path, uint64_t writeLimit) {
   return true;
 }
 
-void RecordingFile::Close() { file_.Close(); }
+void RecordingFile::Close() {
+  trim_.Stop();
+  file_.Close();
+}
 
 bool RecordingFile::Write(const void* data, size_t size) {
   if (!file_.valid()) return false;

@@ -3,6 +3,8 @@
 // A write limit (MORVA_AVICAP_WRITE_LIMIT, common/knobs.h) makes the file
 // behave as if the disk were full once it would grow past that many bytes
 // (the tests' stand-in for a full disk); the free-space watch counts it too.
+// Under Wine a recording's file may be kept out of the page cache while it
+// is open (TrimPageCache).
 #ifndef MORVA_AVICAP32_RECORDING_RECORDING_FILE_H
 #define MORVA_AVICAP32_RECORDING_RECORDING_FILE_H
 
@@ -11,7 +13,9 @@
 #include <cstdint>
 
 #include "common/file_handle.h"
+#include "common/knobs.h"
 #include "core/riff/riff_output.h"
+#include "unix/page_cache_trim.h"
 
 class RecordingFile : public riff::Output {
  public:
@@ -24,6 +28,10 @@ class RecordingFile : public riff::Output {
   // present length (a preallocation) until Truncate; never grows past
   // `writeLimit` bytes.
   bool Open(const WCHAR* path, uint64_t writeLimit);
+  // Under Wine, a trimmer drops the file's written pages from the page
+  // cache until Close (unix/page_cache_trim.h): for recordings, which
+  // write far more than they read back.
+  void TrimPageCache(const WCHAR* path, const ServiceKnobs& knobs) { trim_.Start(path, knobs); }
   void Close();
   bool Write(const void* data, size_t size) override;
   bool Seek(uint64_t position) override;
@@ -43,6 +51,7 @@ class RecordingFile : public riff::Output {
   uint64_t initialSize_ = 0;
   uint64_t limit_ = UINT64_MAX;
   DWORD lastError_ = 0;
+  PageCacheTrim trim_;
 };
 
 #endif

@@ -64,6 +64,7 @@ bool Recording::OpenFile() {
     return false;
   }
   opened_ = true;
+  file_.TrimPageCache(job_.path, job_.knobs);
   avi::Options o;
   o.microSecPerFrame = static_cast<uint32_t>(period_);
   o.partLimit = job_.knobs.partLimit;

@@ -54,10 +54,10 @@ bool FfmpegRuns(long pid) {
 }
 
 // The pids of this process's camera streams, from their pid files
-// (/tmp/morva-ffmpeg-<our pid>-*/pid), whatever runs there now.
+// (/tmp/morva-sh-<our pid>-*/pid), whatever runs there now.
 std::vector<long> OurStreamPids() {
   std::vector<long> pids;
-  std::string pattern = "Z:\\tmp\\morva-ffmpeg-" + std::to_string(OwnUnixPid()) + "-*";
+  std::string pattern = "Z:\\tmp\\morva-sh-" + std::to_string(OwnUnixPid()) + "-*";
   WIN32_FIND_DATAA fd;
   HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return pids;

@@ -9,7 +9,7 @@
 #include "core/ffmpeg/ffmpeg_log.h"
 #include "core/image/packed_bgr.h"
 #include "cameras/ffmpeg/loopback.h"
-#include "cameras/ffmpeg/unix_host.h"
+#include "unix/unix_host.h"
 
 namespace {
 

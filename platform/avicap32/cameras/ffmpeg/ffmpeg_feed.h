@@ -24,7 +24,7 @@
 #include "common/knobs.h"
 #include "core/ffmpeg/ffmpeg_command.h"
 #include "core/image/frame_format.h"
-#include "cameras/ffmpeg/shell_script.h"
+#include "unix/shell_script.h"
 
 class LoopbackListener;
 

@@ -4,13 +4,32 @@
 
 #include <mutex>
 
-#include "cameras/ffmpeg/shell_script.h"
-#include "cameras/ffmpeg/unix_host.h"
+#include "core/ffmpeg/ffmpeg_command.h"
 #include "core/ffmpeg/ffmpeg_log.h"
+#include "unix/shell_script.h"
+#include "unix/unix_host.h"
 
 namespace {
 
-enum { kProbeSeconds = 8, kFps = 30, kLabelChars = 120, kLogLineChars = 200 };
+enum { kProbeSeconds = 8, kFps = 30, kLabelChars = 120, kLogLineChars = 200, kMaxLogBytes = 64 * 1024, kPollMs = 20 };
+
+// Runs ffmpeg (knobs.ffmpegProgram) with `args` in a probe script (at most
+// `seconds`) and returns its messages; false when it did not start or finish
+// in time.
+bool RunFfmpegProbe(const ServiceKnobs& knobs, const capcore::Arguments& args, int seconds, std::string* log) {
+  ScriptFolder folder;
+  if (!folder.Create(knobs.unixTempFolder)) return false;
+  capcore::ScriptFiles files = folder.Files();
+  if (!StartShellScript(folder, capcore::ProbeScript(knobs.ffmpegProgram, args, files, seconds), knobs.unixTempFolder))
+    return false;
+  // The script's own time limit ends ffmpeg; allow the shell a little more.
+  DWORD start = GetTickCount(), limit = static_cast<DWORD>(seconds) * 1000 + 2000;
+  while (GetTickCount() - start < limit) {
+    if (ReadUnixFile(files.logFile, log, kMaxLogBytes)) return true;
+    Sleep(kPollMs);
+  }
+  return false;
+}
 
 // What the probes found for one input text, kept for the process: probing
 // takes a moment, and the driver list and connections come often.

@@ -98,36 +98,6 @@ Arguments DeviceSizesArguments(const std::string& device) {
   return {"-hide_banner", "-nostdin", "-f", "v4l2", "-list_formats", "all", "-i", device};
 }
 
-std::string ShellQuote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) {
-    if (c == '\'') q += "'\\''";
-    else q += c;
-  }
-  return q + "'";
-}
-
-std::string WindowsQuote(const std::string& arg) {
-  bool plain = !arg.empty();
-  for (char c : arg)
-    if (IsBlank(c) || c == '"') plain = false;
-  if (plain) return arg;
-  std::string q = "\"";
-  size_t backslashes = 0;
-  for (char c : arg) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    // Backslashes count double only before a quote.
-    q.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-    backslashes = 0;
-    q += c;
-  }
-  q.append(backslashes * 2, '\\');  // before the closing quote
-  return q + "\"";
-}
-
 namespace {
 
 std::string Command(const std::string& ffmpeg, const Arguments& args) {
@@ -137,41 +107,6 @@ std::string Command(const std::string& ffmpeg, const Arguments& args) {
 }
 
 }  // namespace
-
-std::string AliveFunction() {
-  // The state follows the name's closing parenthesis in /proc/<pid>/stat;
-  // a process that ended but was not reaped yet is a zombie (Z), which
-  // kill -0 would still find. `read` is built in: no process per test.
-  return "alive() { { read -r s </proc/\"$1\"/stat; } 2>/dev/null || return 1; s=${s##*') '}; "
-         "case $s in [ZX]*) return 1;; esac; }; ";
-}
-
-namespace {
-
-std::string OwnerAlive(long ownerPid) {
-  return ownerPid > 0 ? "alive " + std::to_string(ownerPid) : "true";
-}
-
-}  // namespace
-
-std::string LauncherScript(const std::string& tempFolder, const std::string& launcherFolder, long ownerPid) {
-  std::string own = ShellQuote(launcherFolder), owner = OwnerAlive(ownerPid);
-  std::string wake = ShellQuote(launcherFolder + "/" + kLauncherWakeName);
-  std::string requests = ShellQuote(tempFolder) + "/morva-ffmpeg-" + std::to_string(ownerPid) + "-*/go";
-  std::string watching = "[ -d " + own + " ] && " + owner;
-  // It holds none of the service's own descriptors (a caller's pipe stays
-  // closable). Between looks it waits in `read` (built in) on the wake
-  // pipe: the service writes a line there with each request, and a waker
-  // writes one every second, so that the launcher sees its folder gone or
-  // its owner ended. When the waker ends, the read finds the pipe's end.
-  return AliveFunction() + "exec </dev/null >/dev/null 2>&1; mkfifo " + wake + " || { rm -rf " + own +
-         "; exit 1; }; echo $$ > " + ShellQuote(launcherFolder + "/launcher") + "; ( while " + watching +
-         "; do echo; sleep 1; done ) > " + wake + " & exec 3< " + wake + "; while " + watching +
-         "; do for g in " + requests +
-         "; do [ -e \"$g\" ] || continue; rm -f \"$g\"; "
-         "setsid /bin/sh \"${g%/go}/run\" </dev/null >/dev/null 2>&1 & done; read -r _ <&3 || break; done; "
-         "rm -rf " + own;
-}
 
 std::string StreamScript(const std::string& ffmpeg, const Arguments& args, const ScriptFiles& files,
                          long ownerPid) {

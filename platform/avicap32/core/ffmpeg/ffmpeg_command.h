@@ -1,16 +1,17 @@
 // The command lines the capture service hands to ffmpeg, kept free of
 // windows.h so that they are unit-tested natively: a camera's input
 // arguments split as a shell would, the raw-video stream to the service's
-// loopback port, the probe runs, the /bin/sh scripts that start ffmpeg (the
-// launcher that starts each of them, the stream's pid written first, a
-// watchdog that ends its process group when the service asks or its process
-// is gone), and the quoting for the shell and for a Windows command
-// line (CreateProcessW).
+// loopback port, the probe runs, and the /bin/sh scripts the launcher
+// (core/unix/shell_scripts.h) runs for them: the stream's pid written
+// first, a watchdog that ends its process group when the service asks or
+// its process is gone.
 #ifndef MORVA_CAPCORE_FFMPEG_COMMAND_H
 #define MORVA_CAPCORE_FFMPEG_COMMAND_H
 
 #include <string>
 #include <vector>
+
+#include "core/unix/shell_scripts.h"
 
 namespace capcore {
 
@@ -49,36 +50,6 @@ Arguments StreamArguments(const StreamRequest& r);
 Arguments SizeProbeArguments(const Arguments& input);
 // Lists the picture sizes a V4L2 device offers (ParseDeviceSizes).
 Arguments DeviceSizesArguments(const std::string& device);
-
-// One argument quoted for a POSIX shell ('...').
-std::string ShellQuote(const std::string& arg);
-// One argument quoted for a Windows command line, as CommandLineToArgvW and
-// the C runtime split it again.
-std::string WindowsQuote(const std::string& arg);
-
-// Unix paths of the files a script uses, all in one private folder.
-struct ScriptFiles {
-  std::string folder;    // the folder itself, removed by the watchdog when the service's process is gone
-  std::string pidFile;   // ffmpeg's pid, written before it starts
-  std::string stopFile;  // created by the service: the watchdog ends ffmpeg
-  std::string logFile;   // ffmpeg's messages
-};
-
-// A shell function: `alive PID` succeeds while process PID runs (not a
-// zombie, unlike kill -0). Scripts begin with it.
-std::string AliveFunction();
-
-// The launcher: one /bin/sh per service process, started once, that starts
-// each script the service asks for. A request is a folder of the service
-// (morva-ffmpeg-<ownerPid>-* in `tempFolder`) holding the script `run` and
-// then the empty file `go`: the launcher removes `go` and runs `run` under
-// setsid, in a process group of its own. It writes its pid to
-// `launcherFolder`/launcher and ends, removing that folder, once the folder
-// is gone or process `ownerPid` has ended. It waits for requests on the
-// pipe `launcherFolder`/kLauncherWakeName, where the service writes a line
-// after each `go`; without that line it still looks once a second.
-const char kLauncherWakeName[] = "wake";
-std::string LauncherScript(const std::string& tempFolder, const std::string& launcherFolder, long ownerPid);
 
 // The streaming script, run by the launcher: writes its pid (ffmpeg's, and
 // its process group's id), starts a watchdog that ends that whole group

@@ -1,5 +1,5 @@
 // Shell scripts and their private folder (see shell_script.h).
-#include "cameras/ffmpeg/shell_script.h"
+#include "unix/shell_script.h"
 
 #include <cstdlib>
 #include <memory>
@@ -8,11 +8,11 @@
 
 #include "common/file_handle.h"
 #include "common/file_io.h"
-#include "cameras/ffmpeg/unix_host.h"
+#include "unix/unix_host.h"
 
 namespace {
 
-enum { kMaxLogBytes = 64 * 1024, kMaxPidBytes = 32, kPollMs = 20 };
+enum { kMaxPidBytes = 32 };
 enum : DWORD { kLauncherStartMs = 5000 };  // for the launcher to write its pid
 
 const char kShell[] = "/bin/sh";
@@ -44,7 +44,7 @@ ScriptFolder::~ScriptFolder() {
 
 bool ScriptFolder::Create(const std::string& unixTempFolder) {
   static LONG counter = 0;
-  std::string base = unixTempFolder + "/morva-ffmpeg-" + std::to_string(OwnUnixPid()) + "-";
+  std::string base = unixTempFolder + "/" + capcore::kScriptFolderPrefix + std::to_string(OwnUnixPid()) + "-";
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string path = base + std::to_string(InterlockedIncrement(&counter)) + "-" +
                        std::to_string(GetTickCount() & 0xFFFF);
@@ -157,19 +157,4 @@ bool StartShellScript(const ScriptFolder& folder, const std::string& script, con
     return false;
   WakeLauncher(l);
   return true;
-}
-
-bool RunFfmpegProbe(const ServiceKnobs& knobs, const capcore::Arguments& args, int seconds, std::string* log) {
-  ScriptFolder folder;
-  if (!folder.Create(knobs.unixTempFolder)) return false;
-  capcore::ScriptFiles files = folder.Files();
-  if (!StartShellScript(folder, capcore::ProbeScript(knobs.ffmpegProgram, args, files, seconds), knobs.unixTempFolder))
-    return false;
-  // The script's own time limit ends ffmpeg; allow the shell a little more.
-  DWORD start = GetTickCount(), limit = static_cast<DWORD>(seconds) * 1000 + 2000;
-  while (GetTickCount() - start < limit) {
-    if (ReadUnixFile(files.logFile, log, kMaxLogBytes)) return true;
-    Sleep(kPollMs);
-  }
-  return false;
 }

@@ -1,5 +1,5 @@
 // The Linux machine under Wine (see unix_host.h).
-#include "cameras/ffmpeg/unix_host.h"
+#include "unix/unix_host.h"
 
 #include <windows.h>
 
@@ -17,6 +17,20 @@ std::string WindowsPathOf(const std::string& unixPath) {
   std::string path = "Z:";
   for (char c : unixPath) path += c == '/' ? '\\' : c;
   return path;
+}
+
+bool UnixPathOf(const wchar_t* path, std::string* out) {
+  // Wine's own export: a UTF-8 path in a block of the process heap.
+  typedef char*(__cdecl * UnixFileName)(const WCHAR*);
+  HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+  UnixFileName unixName =
+      kernel32 ? reinterpret_cast<UnixFileName>(GetProcAddress(kernel32, "wine_get_unix_file_name")) : nullptr;
+  if (unixName == nullptr || path == nullptr) return false;
+  char* name = unixName(path);
+  if (name == nullptr) return false;
+  out->assign(name);
+  HeapFree(GetProcessHeap(), 0, name);
+  return !out->empty() && (*out)[0] == '/';
 }
 
 bool ReadUnixFile(const std::string& unixPath, std::string* out, size_t maxBytes) {

@@ -6,15 +6,15 @@
 // service leaves in a folder (see capcore::LauncherScript), and a script
 // reports through files of its folder: ffmpeg's pid, its log, the stop file
 // the service creates.
-#ifndef MORVA_AVICAP32_FFMPEG_SHELL_SCRIPT_H
-#define MORVA_AVICAP32_FFMPEG_SHELL_SCRIPT_H
+#ifndef MORVA_AVICAP32_UNIX_SHELL_SCRIPT_H
+#define MORVA_AVICAP32_UNIX_SHELL_SCRIPT_H
 
 #include <windows.h>
 
 #include <string>
 
 #include "common/knobs.h"
-#include "core/ffmpeg/ffmpeg_command.h"
+#include "core/unix/shell_scripts.h"
 
 // A new folder of this process in the Unix temporary folder, removed with
 // its files when the object goes.
@@ -25,7 +25,7 @@ class ScriptFolder {
   ScriptFolder(const ScriptFolder&) = delete;
   ScriptFolder& operator=(const ScriptFolder&) = delete;
 
-  // Creates morva-ffmpeg-<own Unix pid>-<number> in `unixTempFolder`.
+  // Creates kScriptFolderPrefix<own Unix pid>-<number> in `unixTempFolder`.
   bool Create(const std::string& unixTempFolder);
   // The Unix path of file `name` in the folder.
   std::string File(const char* name) const { return unixPath_ + "/" + name; }
@@ -40,10 +40,5 @@ class ScriptFolder {
 // launcher for `unixTempFolder` first when it is not running; false when
 // it could not be asked.
 bool StartShellScript(const ScriptFolder& folder, const std::string& script, const std::string& unixTempFolder);
-
-// Runs ffmpeg (knobs.ffmpegProgram) with `args` in a probe script (at most
-// `seconds`) and returns its messages; false when it did not start or finish
-// in time.
-bool RunFfmpegProbe(const ServiceKnobs& knobs, const capcore::Arguments& args, int seconds, std::string* log);
 
 #endif

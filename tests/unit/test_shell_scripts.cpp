@@ -1,27 +1,36 @@
-// The scripts that start ffmpeg, run for real by /bin/sh on this machine:
+// The service's shell scripts, run for real by /bin/sh on this machine:
 // the liveness test they use fails for a zombie, and the stream's watchdog
 // ends the whole process group (a wrapper that does not exec ffmpeg, and
 // the child it started) when asked, and when the service's process is a
 // zombie nobody has reaped yet (then it also removes the private folder);
 // the launcher runs what it is asked to, woken or not, and ends with its
-// waker when its folder goes or the service's process ends.
+// waker when its folder goes or the service's process ends; the page-cache
+// trimmer empties the cache of a file just written, leaves its bytes as
+// they are, and ends with its folder or the service's process.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/ffmpeg/ffmpeg_command.h"
+#include "core/unix/shell_scripts.h"
 
 namespace {
 
@@ -107,6 +116,29 @@ struct ScriptScene {
   pid_t owner = -1;
 };
 
+// Pages of file `path` in the page cache (mincore over a mapping, which
+// itself reads nothing); -1 when it cannot tell.
+long CachedPages(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY);
+  if (fd < 0) return -1;
+  struct stat st;
+  long pages = -1;
+  if (fstat(fd, &st) == 0 && st.st_size > 0) {
+    size_t size = static_cast<size_t>(st.st_size), page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    void* map = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+    if (map != MAP_FAILED) {
+      std::vector<unsigned char> in((size + page - 1) / page);
+      if (mincore(map, size, in.data()) == 0) {
+        pages = 0;
+        for (unsigned char b : in) pages += b & 1;
+      }
+      munmap(map, size);
+    }
+  }
+  close(fd);
+  return pages;
+}
+
 // A child that ends at once and is not reaped until `Reap`.
 pid_t Zombie() {
   pid_t pid = fork();
@@ -115,7 +147,7 @@ pid_t Zombie() {
   return pid;
 }
 
-TEST(FfmpegScripts, AliveFailsForAZombieAndAnEndedProcess) {
+TEST(ShellScripts, AliveFailsForAZombieAndAnEndedProcess) {
   pid_t zombie = Zombie();
   ASSERT_TRUE(Exists("/proc/" + std::to_string(zombie)));  // still there, as a zombie
   struct Case {
@@ -131,7 +163,7 @@ TEST(FfmpegScripts, AliveFailsForAZombieAndAnEndedProcess) {
   EXPECT_EQ(RunShell(capcore::AliveFunction() + "alive " + std::to_string(zombie)), 1);  // ended and reaped
 }
 
-TEST(FfmpegScripts, WatchdogEndsTheWholeProcessGroup) {
+TEST(ShellScripts, WatchdogEndsTheWholeProcessGroup) {
   struct Case {
     const char* name;
     bool ownerGone;    // else the stop file
@@ -160,7 +192,7 @@ TEST(FfmpegScripts, WatchdogEndsTheWholeProcessGroup) {
   }
 }
 
-TEST(FfmpegScripts, LauncherRunsRequestsAndEndsWithItsFolderOrItsOwner) {
+TEST(ShellScripts, LauncherRunsRequestsAndEndsWithItsFolderOrItsOwner) {
   struct Case {
     const char* name;
     bool woken;      // a line on the wake pipe after the request
@@ -175,7 +207,7 @@ TEST(FfmpegScripts, LauncherRunsRequestsAndEndsWithItsFolderOrItsOwner) {
     std::string script = capcore::LauncherScript(base, own, scene.owner);
     ASSERT_EQ(system(("/bin/sh -c " + capcore::ShellQuote(script) + " </dev/null >/dev/null 2>&1 &").c_str()), 0);
     ASSERT_TRUE(WaitFor([&] { return ReadPid(own + "/launcher") > 0; }, 5000));
-    std::string request = base + "/morva-ffmpeg-" + std::to_string(scene.owner) + "-1";
+    std::string request = base + "/" + capcore::kScriptFolderPrefix + std::to_string(scene.owner) + "-1";
     ASSERT_EQ(mkdir(request.c_str(), 0700), 0);
     WriteText(request + "/run", "echo ran > '" + request + "/ran'\n");
     WriteText(request + "/go", "");
@@ -186,6 +218,39 @@ TEST(FfmpegScripts, LauncherRunsRequestsAndEndsWithItsFolderOrItsOwner) {
     else EXPECT_EQ(RunShell("rm -rf " + capcore::ShellQuote(own)), 0);
     EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(own) == 0; }, 5000));
     EXPECT_FALSE(Exists(own));
+  }
+}
+
+TEST(ShellScripts, PageCacheTrimmerEmptiesTheFilesCacheAndEndsWithItsFolderOrItsOwner) {
+  struct Case {
+    const char* name;
+    bool ownerGone;  // else the service removes the folder
+  } cases[] = {{"folder removed", false}, {"service's process a zombie", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptScene scene("trim");
+    ASSERT_TRUE(scene.ready());
+    struct statfs fs;
+    if (statfs(scene.base.c_str(), &fs) == 0 && fs.f_type == TMPFS_MAGIC)
+      GTEST_SKIP() << "a tmpfs folder keeps its pages whatever it is told";
+    // 16 MiB just written, so in the cache and dirty, each byte its offset's.
+    std::string file = scene.base + "/recording.avi";
+    std::vector<unsigned char> bytes(16u << 20);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(i * 7 + (i >> 12));
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    ASSERT_GT(CachedPages(file), 0);
+    WriteText(scene.folder + "/run", capcore::PageCacheTrimScript(file, scene.folder, scene.owner));
+    ASSERT_EQ(system(("setsid /bin/sh '" + scene.folder + "/run' </dev/null >/dev/null 2>&1 &").c_str()), 0);
+    EXPECT_TRUE(WaitFor([&] { return CachedPages(file) == 0; }, 10000)) << CachedPages(file) << " pages cached";
+    EXPECT_EQ(ProcessesNaming(scene.folder), 1);
+    if (c.ownerGone) scene.OwnerBecomesZombie();
+    else EXPECT_EQ(RunShell("rm -rf " + capcore::ShellQuote(scene.folder)), 0);
+    EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(scene.folder) == 0; }, 5000));
+    EXPECT_FALSE(Exists(scene.folder));
+    std::ifstream in(file, std::ios::binary);
+    std::vector<unsigned char> back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(back == bytes) << "the file changed";
   }
 }
 

@@ -1,0 +1,19 @@
+// The page-cache trimmer of a file being written (see page_cache_trim.h).
+#include "unix/page_cache_trim.h"
+
+#include <string>
+
+#include "unix/unix_host.h"
+
+bool PageCacheTrim::Start(const wchar_t* path, const ServiceKnobs& knobs) {
+  Stop();
+  std::string file;
+  if (!knobs.pageCacheTrim || !RunningUnderWine() || !UnixPathOf(path, &file)) return false;
+  std::unique_ptr<ScriptFolder> folder(new ScriptFolder);
+  if (!folder->Create(knobs.unixTempFolder) ||
+      !StartShellScript(*folder, capcore::PageCacheTrimScript(file, folder->Path(), OwnUnixPid()),
+                        knobs.unixTempFolder))
+    return false;
+  folder_ = std::move(folder);
+  return true;
+}
