@@ -50,7 +50,7 @@ long FfmpegPid() {
   FindClose(all);
   // The launcher's folder matches too, without a pid file: the first folder
   // that has one is the camera's.
-  std::string pattern = "Z:\\tmp\\morva-ffmpeg-" + std::to_string(self) + "-*";
+  std::string pattern = "Z:\\tmp\\morva-sh-" + std::to_string(self) + "-*";
   HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return 0;
   long pid = 0;

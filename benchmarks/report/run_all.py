@@ -15,6 +15,7 @@ Environment: MORVA_BENCH_PAIRS (pairs per comparison, default 7; fewer than
 figure without anchor, default 3), MORVA_BENCH_SECONDS (length of the long
 recordings, default 60; the 3840 x 2160 recording takes a third of it).
 """
+import ctypes
 import datetime
 import os
 import platform
@@ -227,22 +228,78 @@ def check_room(w, h, seconds):
                       % (seconds, w, h, need / 1e9, free / 1e9))
 
 
+PR_SET_CHILD_SUBREAPER = 36
+HELPER_NAMES = ("sh", "dd", "sleep")  # the service's scripts and what they run
+
+
+def set_subreaper(on):
+    """While on, a process started below this one whose parent ends becomes
+    this one's child instead of init's: Wine starts the service's Unix
+    scripts detached, so only so can their CPU be counted."""
+    if ctypes.CDLL(None, use_errno=True).prctl(PR_SET_CHILD_SUBREAPER, 1 if on else 0, 0, 0, 0) != 0:
+        raise OSError(ctypes.get_errno(), "prctl(PR_SET_CHILD_SUBREAPER)")
+
+
+def helper_children():
+    """This process's children that are the service's scripts (by name)."""
+    me, found = os.getpid(), []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/stat" % entry) as f:
+                stat = f.read()
+        except OSError:
+            continue
+        name, rest = stat[stat.index("(") + 1:stat.rindex(")")], stat[stat.rindex(")") + 2:].split()
+        if int(rest[1]) == me and name in HELPER_NAMES:
+            found.append(int(entry))
+    return found
+
+
+def reap_helpers(patience=5.0):
+    """CPU seconds of the service's scripts that were left to this process,
+    each with what it waited for, once they have ended (within `patience`
+    seconds of the recording's end: the launcher and the trimmer look once a
+    second)."""
+    cpu, end = 0.0, time.monotonic() + patience
+    while True:
+        pending = helper_children()
+        for pid in pending:
+            done, _, usage = os.wait4(pid, os.WNOHANG)
+            if done:
+                cpu += usage.ru_utime + usage.ru_stime
+        if not pending or time.monotonic() > end:
+            return cpu
+        time.sleep(0.05)
+
+
 def recording(seconds, w, h, env=None, flags=()):
     """One recording through bench_recording.exe (which deletes its file):
-    frames, dropped, CPU share, file size (MB) and the process's peak memory
-    (MB, from GNU time)."""
+    frames, dropped, CPU share (the Wine process and the Unix scripts the
+    service started, such as the page-cache trimmer), the scripts' share
+    alone, file size (MB) and the process's peak memory (MB, from GNU
+    time)."""
     def run():
         check_room(w, h, seconds)
         full_env = dict(os.environ, **(env or {}))
-        done = subprocess.run(["/usr/bin/time", "-f", "peak %M KiB", os.path.join(ROOT, "scripts", "wine-run"),
-                               os.path.join(BIN, "bench_recording.exe"), str(seconds), str(w), str(h), "30"]
-                              + list(flags), env=full_env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        set_subreaper(True)
+        try:
+            done = subprocess.run(["/usr/bin/time", "-f", "peak %M KiB", os.path.join(ROOT, "scripts", "wine-run"),
+                                   os.path.join(BIN, "bench_recording.exe"), str(seconds), str(w), str(h), "30"]
+                                  + list(flags), env=full_env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                  text=True)
+            helpers = reap_helpers()
+        finally:
+            set_subreaper(False)
         text = done.stdout
         if done.returncode != 0 or " ok, " not in text:
             raise RuntimeError("recording %dx%d failed: %s" % (w, h, text.strip()[-300:]))
+        wall = number(r"in ([\d.]+) s =", text)
+        helper_share = 100 * helpers / wall if wall > 0 else 0.0
         return {"frames": number(r"ok, (\d+) frames", text), "dropped": number(r"(\d+) dropped", text),
-                "cpu": number(r"= ([\d.]+)% of one core", text), "peak": number(r"peak (\d+) KiB", text) / 1024,
-                "mb": number(r"dropped, ([\d.]+) MB", text)}
+                "cpu": number(r"= ([\d.]+)% of one core", text) + helper_share, "helpers": helper_share,
+                "peak": number(r"peak (\d+) KiB", text) / 1024, "mb": number(r"dropped, ([\d.]+) MB", text)}
     return run
 
 
@@ -276,8 +333,10 @@ def recording_text(runs, cpu_goal, ratios=None, most_vs_ffmpeg=None):
     dropped = [r["dropped"] for r in runs]
     cpu = [r["cpu"] for r in runs]
     peak = [r["peak"] for r in runs]
-    figure = "%s frames, %s dropped, %s of one core, peak %s" % (
-        spread(frames, "{:,.0f}"), spread(dropped, "{:.0f}"), spread(cpu, "{:.1f}", " %"), spread(peak, "{:.0f}", " MB"))
+    helpers = [r.get("helpers", 0.0) for r in runs]
+    figure = "%s frames, %s dropped, %s of one core (its Unix scripts: %s), peak %s" % (
+        spread(frames, "{:,.0f}"), spread(dropped, "{:.0f}"), spread(cpu, "{:.1f}", " %"),
+        spread(helpers, "{:.1f}", " %"), spread(peak, "{:.0f}", " MB"))
     m = statistics.median(cpu)
     missed = []
     if max(dropped) > 0:
@@ -295,11 +354,14 @@ def recording_text(runs, cpu_goal, ratios=None, most_vs_ffmpeg=None):
 
 def one_recording(size, seconds, cpu_goal, most_vs_ffmpeg, scratch):
     """A recording row paired with ffmpeg's mux; at 640 x 480 a 10 s
-    recording joins the pairs for the peak memory against the length."""
+    recording joins the pairs for the peak memory against the length, and
+    at 1920 x 1080 the same recording without the page-cache trimmer."""
     w, h = size
     steps = [recording(seconds, w, h), ffmpeg_mux(seconds, w, h, scratch)]
     if size == (640, 480):
         steps.append(recording(10, w, h))
+    if size == (1920, 1080):
+        steps.append(recording(seconds, w, h, env={"MORVA_AVICAP_CACHE_TRIM": "0"}))
     results = interleave(steps, PAIRS, warmup=0)
     runs, mux = results[0], results[1]
     ratios = [r["cpu"] / m for r, m in zip(runs, mux)]
@@ -307,6 +369,10 @@ def one_recording(size, seconds, cpu_goal, most_vs_ffmpeg, scratch):
     out = [("recording %d x %d 24-bit at 30 frames/s for %d s, %s" % (w, h, seconds, WINE), figure,
             "ffmpeg `-re` rawvideo mux of the same stream: %s of one core" % spread(mux, "{:.1f}", " %"),
             spread(ratios, "{:.2f}", " x"), verdict)]
+    if size == (1920, 1080):
+        untrimmed = results[2]
+        out.append(("the same recording without the page-cache trimmer (MORVA_AVICAP_CACHE_TRIM=0)",
+                    recording_text(untrimmed, cpu_goal)[0], "", "", "a figure, no goal"))
     if size == (640, 480):
         short = results[2]
         growth = [a["peak"] / b["peak"] for a, b in zip(runs, short)]

@@ -5,6 +5,7 @@
 #include "tests/wine/support/plain_window.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -122,6 +123,40 @@ std::string ReadWholeFile(const std::string& path) {
   while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
   std::fclose(f);
   return bytes;
+}
+
+std::string UnixFile(const std::string& unixPath) {
+  std::string win = "Z:";
+  for (char c : unixPath) win += c == '/' ? '\\' : c;
+  return ReadWholeFile(win);
+}
+
+// This process's Unix id, found as the service finds it: Wine's server opens
+// files for its clients (so /proc/self read is the server's), but looks up
+// attributes in the client: ours is the /proc entry that is a task of /proc/self.
+long OwnUnixPid() {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA("Z:\\proc\\*", &fd);
+  long pid = 0;
+  if (h == INVALID_HANDLE_VALUE) return pid;
+  do {
+    if (GetFileAttributesA((std::string("Z:\\proc\\self\\task\\") + fd.cFileName).c_str()) != INVALID_FILE_ATTRIBUTES)
+      pid = std::atol(fd.cFileName);
+  } while (pid == 0 && FindNextFileA(h, &fd));
+  FindClose(h);
+  return pid;
+}
+
+std::vector<std::string> OurScriptFolders() {
+  std::vector<std::string> folders;
+  WIN32_FIND_DATAA fd;
+  std::string pattern = std::string("Z:\\tmp\\") + capcore::kScriptFolderPrefix + std::to_string(OwnUnixPid()) + "-*";
+  HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return folders;
+  do folders.push_back(std::string("Z:\\tmp\\") + fd.cFileName);
+  while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return folders;
 }
 
 void WriteWholeFile(const std::string& path, const std::string& bytes) {

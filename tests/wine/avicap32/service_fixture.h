@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/image/pixel_convert.h"
+#include "core/unix/shell_scripts.h"
 
 struct Report {
   int id;
@@ -61,6 +62,14 @@ bool ReadBmpFile(const std::string& path, Dib* out, BITMAPFILEHEADER* fileHeader
 bool WritePpm(const std::string& path, const Dib& dib);
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& bytes);
+
+// A Unix file read whole through drive Z:.
+std::string UnixFile(const std::string& unixPath);
+// This process's Unix id, found as the service finds it.
+long OwnUnixPid();
+// The service's private Unix folders of this process
+// (Z:\tmp\morva-sh-<our pid>-*), as Windows paths.
+std::vector<std::string> OurScriptFolders();
 
 class ServiceTest : public ::testing::Test {
  protected:

@@ -23,28 +23,6 @@ namespace {
 const char kTestSource[] = "-f lavfi -i testsrc2=size=640x480:rate=30";
 enum { kFmtSize = 2101 };
 
-std::string UnixFile(const std::string& unixPath) {
-  std::string win = "Z:";
-  for (char c : unixPath) win += c == '/' ? '\\' : c;
-  return ReadWholeFile(win);
-}
-
-// This process's Unix id, found as the service finds it: Wine's server opens
-// files for its clients (so /proc/self read is the server's), but looks up
-// attributes in the client: ours is the /proc entry that is a task of /proc/self.
-long OwnUnixPid() {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA("Z:\\proc\\*", &fd);
-  long pid = 0;
-  if (h == INVALID_HANDLE_VALUE) return pid;
-  do {
-    if (GetFileAttributesA((std::string("Z:\\proc\\self\\task\\") + fd.cFileName).c_str()) != INVALID_FILE_ATTRIBUTES)
-      pid = std::atol(fd.cFileName);
-  } while (pid == 0 && FindNextFileA(h, &fd));
-  FindClose(h);
-  return pid;
-}
-
 // True while `pid` runs ffmpeg (not ended, not a zombie).
 bool FfmpegRuns(long pid) {
   std::string stat = UnixFile("/proc/" + std::to_string(pid) + "/stat");
@@ -57,15 +35,10 @@ bool FfmpegRuns(long pid) {
 // (/tmp/morva-sh-<our pid>-*/pid), whatever runs there now.
 std::vector<long> OurStreamPids() {
   std::vector<long> pids;
-  std::string pattern = "Z:\\tmp\\morva-sh-" + std::to_string(OwnUnixPid()) + "-*";
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return pids;
-  do {
-    long pid = std::atol(ReadWholeFile(std::string("Z:\\tmp\\") + fd.cFileName + "\\pid").c_str());
+  for (const std::string& folder : OurScriptFolders()) {
+    long pid = std::atol(ReadWholeFile(folder + "\\pid").c_str());
     if (pid > 0) pids.push_back(pid);
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
+  }
   return pids;
 }
 

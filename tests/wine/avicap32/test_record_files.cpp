@@ -1,6 +1,7 @@
 // The capture file's life around recordings: preallocation, save-as of the
 // recorded data only (atomically, with its failures reported), and a disk
-// that fills up (made by the write limit).
+// that fills up (made by the write limit), and the page-cache trimmer that
+// runs beside a recording under Wine.
 #include <cstring>
 
 #include "test_record_fixture.h"
@@ -16,6 +17,26 @@ int CountFiles(const std::string& folder) {
   while (FindNextFileA(h, &fd));
   FindClose(h);
   return n;
+}
+
+// The trimmers (scripts that drop a file's pages from the page cache) of
+// this process that name `file`, as seen while the recording's first frame
+// was handed to the video stream procedure.
+int g_trimmersSeen = -1;
+std::string g_trimmedName;
+
+int TrimmersOf(const std::string& name) {
+  int n = 0;
+  for (const std::string& folder : OurScriptFolders()) {
+    std::string run = ReadWholeFile(folder + "\\run");
+    n += run.find("nocache") != std::string::npos && run.find(name) != std::string::npos;
+  }
+  return n;
+}
+
+LRESULT CALLBACK NoteTrimmers(HWND, LPVIDEOHDR) {
+  if (g_trimmersSeen < 0) g_trimmersSeen = TrimmersOf(g_trimmedName);
+  return TRUE;
 }
 
 }  // namespace
@@ -158,4 +179,26 @@ TEST_F(RecordTest, PastThePartLimitTheFileGoesOnInOpenDmlParts) {
     ++parts;
   }
   EXPECT_GE(parts, 4);
+}
+
+TEST_F(RecordTest, UnderWineATrimmerRunsWhileTheCaptureFileIsOpenUnlessTurnedOff) {
+  struct Case {
+    const char* knob;  // MORVA_AVICAP_CACHE_TRIM
+    int trimmers;
+  } cases[] = {{nullptr, 1}, {"0", 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.knob ? c.knob : "default");
+    SetEnvironmentVariableA("MORVA_AVICAP_CACHE_TRIM", c.knob);
+    g_trimmedName = "trimmed.avi";
+    g_trimmersSeen = -1;
+    std::string path = UseFile(g_trimmedName);
+    Setup(1);
+    SendPtr(WM_CAP_SET_CALLBACK_VIDEOSTREAM, 0, reinterpret_cast<const void*>(NoteTrimmers));
+    EXPECT_TRUE(Send(WM_CAP_SEQUENCE));
+    SendPtr(WM_CAP_SET_CALLBACK_VIDEOSTREAM, 0, nullptr);
+    EXPECT_EQ(g_trimmersSeen, c.trimmers);
+    EXPECT_EQ(TrimmersOf(g_trimmedName), 0);  // its folder went with the file's close
+    EXPECT_GT(AviField(path, "avih", 24), 0u);  // frames recorded all the same
+  }
+  SetEnvironmentVariableA("MORVA_AVICAP_CACHE_TRIM", nullptr);
 }
