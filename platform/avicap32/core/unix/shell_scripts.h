@@ -56,7 +56,8 @@ std::string LauncherScript(const std::string& tempFolder, const std::string& lau
 // Through Wine's buffered writes a long recording otherwise fills the page
 // cache with pages it never reads again, and the kernel's cost per byte
 // written grows with it. Once its owner has ended, it removes `folder`.
-// It never creates the file nor changes its contents.
+// It never creates the file nor changes its contents, and leaves alone
+// anything that is not a regular file.
 std::string PageCacheTrimScript(const std::string& file, const std::string& folder, long ownerPid);
 
 }  // namespace capcore
