@@ -71,11 +71,12 @@ std::string LauncherScript(const std::string& tempFolder, const std::string& lau
 
 std::string PageCacheTrimScript(const std::string& file, const std::string& folder, long ownerPid) {
   std::string own = ShellQuote(folder), owner = OwnerAlive(ownerPid), path = ShellQuote(file);
-  // count=0 with nocache: no byte is read, the whole file's cache is let go.
-  // A regular file only: dd would wait for ever on a named pipe's writer.
+  // count=0 with nocache: no byte is read, and the cache is let go from the
+  // skipped head to the file's end. A regular file only: dd would wait for
+  // ever on a named pipe's writer.
   return AliveFunction() + "exec </dev/null >/dev/null 2>&1; while [ -d " + own + " ] && " + owner + "; do [ -f " +
-         path + " ] && dd if=" + path + " iflag=nocache count=0 status=none; sleep 1; done; " + owner +
-         " || rm -rf " + own;
+         path + " ] && dd if=" + path + " iflag=nocache,skip_bytes skip=" + std::to_string(kTrimKeptHeadBytes) +
+         " count=0 status=none; sleep 1; done; " + owner + " || rm -rf " + own;
 }
 
 }  // namespace capcore

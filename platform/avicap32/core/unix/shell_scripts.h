@@ -55,9 +55,13 @@ std::string LauncherScript(const std::string& tempFolder, const std::string& lau
 // and drops what is already on disk, so the pages written a second ago go.
 // Through Wine's buffered writes a long recording otherwise fills the page
 // cache with pages it never reads again, and the kernel's cost per byte
-// written grows with it. Once its owner has ended, it removes `folder`.
+// written grows with it. The file's first kTrimKeptHeadBytes stay: the
+// headers there are rewritten every second, and a rewrite of part of a
+// page that is not cached first reads it from the disk. Once its owner has
+// ended, it removes `folder`.
 // It never creates the file nor changes its contents, and leaves alone
 // anything that is not a regular file.
+const unsigned kTrimKeptHeadBytes = 1u << 20;
 std::string PageCacheTrimScript(const std::string& file, const std::string& folder, long ownerPid);
 
 }  // namespace capcore
