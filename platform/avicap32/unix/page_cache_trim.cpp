@@ -2,6 +2,7 @@
 #include "unix/page_cache_trim.h"
 
 #include <string>
+#include <utility>
 
 #include "unix/unix_host.h"
 

@@ -20,7 +20,6 @@ class PageCacheTrim {
   bool Start(const wchar_t* path, const ServiceKnobs& knobs);
   // Removes the folder: the trimmer ends within its second.
   void Stop() { folder_.reset(); }
-  bool running() const { return folder_ != nullptr; }
 
  private:
   std::unique_ptr<ScriptFolder> folder_;
