@@ -2,11 +2,6 @@
 #include "core/unix/shell_scripts.h"
 
 namespace capcore {
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-}  // namespace
 
 std::string ShellQuote(const std::string& arg) {
   std::string q = "'";
@@ -18,10 +13,8 @@ std::string ShellQuote(const std::string& arg) {
 }
 
 std::string WindowsQuote(const std::string& arg) {
-  bool plain = !arg.empty();
-  for (char c : arg)
-    if (IsBlank(c) || c == '"') plain = false;
-  if (plain) return arg;
+  // Blanks and quotes need quoting; so does the empty argument.
+  if (!arg.empty() && arg.find_first_of(" \t\r\n\"") == std::string::npos) return arg;
   std::string q = "\"";
   size_t backslashes = 0;
   for (char c : arg) {
