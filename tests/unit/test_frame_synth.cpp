@@ -112,6 +112,33 @@ TEST(FrameSynth, StampShowsFrameAndTime) {
   EXPECT_EQ(c, d);
 }
 
+// The first glyph, F, dot by dot at every scale and depth, in frames of
+// full height and one cut off inside the box; the box's last column and
+// row are black, the picture goes on below it.
+TEST(FrameSynth, StampGlyphsAreDrawnDotByDotAtEveryScale) {
+  const uint8_t kF[7] = {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x10};
+  const FrameFormat cases[] = {{160, 120, 24}, {320, 240, 16}, {1920, 1080, 32}, {480, 7, 24}};
+  for (const FrameFormat& f : cases) {
+    SourceSettings s;
+    std::vector<uint8_t> b = Render(f, s, 0, 0);
+    int k = f.width / 160 > 1 ? f.width / 160 : 1;
+    int boxW = 23 * 6 * k + k, boxH = 9 * k;
+    for (int y = 0; y < boxH && y < f.height; ++y) {
+      for (int x = 0; x < 7 * k; ++x) {
+        int gx = (x - k) / k, gy = (y - k) / k;
+        bool dot = x >= k && y >= k && gx < 5 && gy < 7 && (kF[gy] & (0x10 >> gx));
+        Rgb c = At(f, b, x, y);
+        ASSERT_EQ(dot ? 255 : 0, c.g) << f.width << "x" << f.height << " at " << x << "," << y;
+        ASSERT_TRUE(c.r == c.g && c.b == c.g);
+      }
+      ASSERT_EQ(0, At(f, b, boxW - 1, y).g) << f.width << " row " << y;
+    }
+    if (boxH < f.height) {
+      EXPECT_NE(0, At(f, b, 7 * k, boxH).g) << f.width;  // the white bar
+    }
+  }
+}
+
 TEST(FrameSynth, PatternsDifferAndCheckerAlternates) {
   FrameFormat f{320, 240, 24};
   SourceSettings s;

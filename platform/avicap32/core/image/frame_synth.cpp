@@ -121,33 +121,48 @@ const uint8_t* Glyph(char ch) {
   return blank;
 }
 
-void FillBlock(const FrameFormat& f, uint8_t* out, size_t stride, int x0, int y0, int w, int h,
-               uint8_t v) {
+// Pixels x0 .. x1-1 of one memory row in grey v.
+void FillSpan(const FrameFormat& f, uint8_t* row, int x0, int x1, uint8_t v) {
   int bpp = f.bitCount / 8;
-  for (int y = y0; y < y0 + h && y < f.height; ++y) {
-    if (y < 0) continue;
-    uint8_t* row = out + static_cast<size_t>(f.height - 1 - y) * stride;
-    for (int x = x0; x < x0 + w && x < f.width; ++x) {
-      if (x < 0) continue;
-      PutPixel(row + x * bpp, f.bitCount, v, v, v);
-    }
-  }
+  if (x1 > f.width) x1 = f.width;
+  for (int x = x0 < 0 ? 0 : x0; x < x1; ++x) PutPixel(row + x * bpp, f.bitCount, v, v, v);
 }
 
+// Picture row y of the stamp's box: -1 for a blank row, else the glyph row.
+int StampRowKind(int y, int scale) {
+  if (y < scale) return -1;
+  int gy = (y - scale) / scale;
+  return gy < kGlyphHeight ? gy : -1;
+}
+
+// A black box at the top left with the text in white, each glyph dot
+// `scale` pixels square. The box's rows come in eight kinds (blank and the
+// seven glyph rows), each a run of rows: the first row of a run is drawn,
+// the others are copied from the row above.
 void DrawStamp(const FrameFormat& f, uint32_t frame, uint32_t timeMs, uint8_t* out,
                size_t stride) {
   char text[40];
   size_t n = FormatStamp(frame, timeMs, text, sizeof text);
   int scale = f.width / kStampScaleWidth > 1 ? f.width / kStampScaleWidth : 1;
   int cellW = kCellWidth * scale, cellH = kCellHeight * scale;
-  FillBlock(f, out, stride, 0, 0, static_cast<int>(n) * cellW + scale, cellH, 0);
-  for (size_t i = 0; i < n; ++i) {
-    const uint8_t* g = Glyph(text[i]);
-    int cx = static_cast<int>(i) * cellW + scale;
-    for (int gy = 0; gy < kGlyphHeight; ++gy)
+  int boxW = static_cast<int>(n) * cellW + scale;
+  if (boxW > f.width) boxW = f.width;
+  size_t boxBytes = static_cast<size_t>(boxW) * static_cast<size_t>(f.bitCount / 8);
+  for (int y = 0; y < cellH && y < f.height; ++y) {
+    uint8_t* row = out + static_cast<size_t>(f.height - 1 - y) * stride;
+    int kind = StampRowKind(y, scale);
+    if (y > 0 && kind == StampRowKind(y - 1, scale)) {
+      std::memcpy(row, row + stride, boxBytes);  // the row above is the next one in memory
+      continue;
+    }
+    FillSpan(f, row, 0, boxW, 0);
+    if (kind < 0) continue;
+    for (size_t i = 0; i < n; ++i) {
+      uint8_t bits = Glyph(text[i])[kind];
+      int cx = static_cast<int>(i) * cellW + scale;
       for (int gx = 0; gx < kGlyphWidth; ++gx)
-        if (g[gy] & (0x10 >> gx))
-          FillBlock(f, out, stride, cx + gx * scale, scale + gy * scale, scale, scale, 255);
+        if (bits & (0x10 >> gx)) FillSpan(f, row, cx + gx * scale, cx + (gx + 1) * scale, 255);
+    }
   }
 }
 
