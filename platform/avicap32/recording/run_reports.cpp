@@ -50,11 +50,13 @@ bool Recording::ReportSecond(uint64_t now) {
   return true;
 }
 
-// In the window's thread with preview on, at the preview rate.
+// In the window's thread with preview on, at the preview rate. The window
+// takes the frame's buffer, which is written already, and gives back one
+// that the next frame overwrites.
 void Recording::ShowInWindow(uint64_t now) {
   if (!job_.showFrames || rec_->windowGone) return;
   if (shownOnce_ && now - lastShown_ < job_.previewRateMs * 1000ull) return;
-  ShowFrame(rec_->window, frame_.data(), frame_.size());
+  ShowFrame(rec_->window, frame_);
   lastShown_ = now;
   shownOnce_ = true;
 }

@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <vfw.h>
 
-#include <cstring>
 #include <string>
 
 #include "core/image/pixel_convert.h"
@@ -54,9 +53,9 @@ bool MakeFrame(CaptureWindowState* s) {
   return s->haveFrame;
 }
 
-void ShowFrame(CaptureWindowState* s, const uint8_t* frame, size_t size) {
-  if (!s->connected || frame == nullptr || size < s->frame.size()) return;
-  std::memcpy(s->frame.data(), frame, s->frame.size());
+void ShowFrame(CaptureWindowState* s, std::vector<uint8_t>& frame) {
+  if (!s->connected || frame.size() != s->frame.size()) return;
+  s->frame.swap(frame);
   ShowCurrentFrame(s);
 }
 

@@ -115,8 +115,10 @@ struct CaptureWindowState : std::enable_shared_from_this<CaptureWindowState> {
 // The current video format as a frame format (width, height, bit count).
 capcore::FrameFormat FrameFormatOf(const CaptureWindowState* s);
 // Shows `frame` (one frame in the current format) in the window as the
-// current frame, as preview would.
-void ShowFrame(CaptureWindowState* s, const uint8_t* frame, size_t size);
+// current frame, as preview would. The window takes the buffer itself and
+// gives back its own of the same size, whose content is the caller's to
+// overwrite: nothing is copied.
+void ShowFrame(CaptureWindowState* s, std::vector<uint8_t>& frame);
 
 // Preview on or off, as WM_CAP_SET_PREVIEW does (turning it on turns overlay
 // off). Returns the request's result: FALSE when not connected.

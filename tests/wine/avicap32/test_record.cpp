@@ -133,6 +133,59 @@ TEST_F(RecordTest, PreviewStopsWhileRecordingAndComesBackAfter) {
   EXPECT_FALSE(Status().fLiveWindow);
 }
 
+namespace {
+std::vector<std::string> g_streamed;
+LRESULT CALLBACK KeepStreamedFrame(HWND, LPVIDEOHDR h) {
+  g_streamed.emplace_back(reinterpret_cast<const char*>(h->lpData), h->dwBytesUsed);
+  return TRUE;
+}
+
+// The video chunks of an AVI file's first movie list, in order.
+std::vector<std::string> VideoChunks(const std::string& avi) {
+  std::vector<std::string> chunks;
+  size_t movi = avi.find("movi");
+  if (movi == std::string::npos || movi < 8) return chunks;
+  uint32_t listSize = 0;
+  std::memcpy(&listSize, avi.data() + movi - 4, 4);
+  size_t end = movi + listSize < avi.size() ? movi + listSize : avi.size();
+  for (size_t at = movi + 4; at + 8 <= end;) {
+    uint32_t size = 0;
+    std::memcpy(&size, avi.data() + at + 4, 4);
+    if (at + 8 + size > end) break;
+    if (avi.compare(at, 4, "00db") == 0) chunks.push_back(avi.substr(at + 8, size));
+    at += 8 + size + (size & 1);
+  }
+  return chunks;
+}
+}  // namespace
+
+// With the live picture on at the fastest rate every frame is shown as it is
+// recorded: each is written as the video stream procedure saw it, and the
+// window keeps the last.
+TEST_F(RecordTest, FramesShownWhileRecordingAreWrittenAsRecordedAndTheLastStays) {
+  FastClock();
+  std::string path = UseFile("rec_shown.avi");
+  Setup(1, [](CAPTUREPARMS& p) { p.fCaptureAudio = FALSE; });
+  ASSERT_TRUE(Send(WM_CAP_SET_PREVIEWRATE, 1));
+  ASSERT_TRUE(Send(WM_CAP_SET_PREVIEW, 1));
+  g_streamed.clear();
+  SendPtr(WM_CAP_SET_CALLBACK_VIDEOSTREAM, 0, reinterpret_cast<const void*>(KeepStreamedFrame));
+  EXPECT_TRUE(Send(WM_CAP_SEQUENCE));
+  SendPtr(WM_CAP_SET_CALLBACK_VIDEOSTREAM, 0, nullptr);
+  Send(WM_CAP_SET_PREVIEW, 0);
+  std::vector<std::string> written = VideoChunks(ReadWholeFile(path));
+  ASSERT_EQ(15u, g_streamed.size());
+  ASSERT_EQ(g_streamed.size(), written.size());
+  for (size_t i = 0; i < written.size(); ++i) {
+    EXPECT_TRUE(written[i] == g_streamed[i]) << "frame " << i;
+    if (i > 0) EXPECT_FALSE(written[i] == written[i - 1]) << "frame " << i;  // the stamps differ
+  }
+  ASSERT_TRUE(Send(WM_CAP_EDIT_COPY));
+  Dib shown;
+  ASSERT_TRUE(ReadClipboardDib(&shown));
+  EXPECT_TRUE(std::string(shown.bits.begin(), shown.bits.end()) == g_streamed.back());
+}
+
 TEST_F(RecordTest, StopFromTheStatusProcedureEndsTheRecordingInItsThread) {
   std::string path = UseFile("rec_stop.avi");
   Setup(0);  // no limit: only the stop ends it
