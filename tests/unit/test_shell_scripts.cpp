@@ -213,7 +213,7 @@ TEST(ShellScripts, LauncherRunsRequestsAndEndsWithItsFolderOrItsOwner) {
     ASSERT_EQ(mkdir(request.c_str(), 0700), 0);
     WriteText(request + "/run", "echo ran > '" + request + "/ran'\n");
     WriteText(request + "/go", "");
-    if (c.woken) WriteText(own + "/" + capcore::kLauncherWakeName, "\n");
+    if (c.woken) WriteText(own + "/" + capcore::kWakePipeName, "\n");
     EXPECT_TRUE(WaitFor([&] { return Exists(request + "/ran") && !Exists(request + "/go"); }, 5000));
     EXPECT_EQ(ProcessesNaming(own), 2);  // the launcher and its waker
     if (c.ownerGone) scene.OwnerBecomesZombie();
@@ -223,14 +223,24 @@ TEST(ShellScripts, LauncherRunsRequestsAndEndsWithItsFolderOrItsOwner) {
   }
 }
 
+// Disk allocated to file `path`, in bytes (-1: cannot tell).
+long long AllocatedBytes(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_blocks) * 512 : -1;
+}
+
 TEST(ShellScripts, PageCacheTrimmerEmptiesTheFilesCacheAndEndsWithItsFolderOrItsOwner) {
+  const long long kReserve = 8 << 20;
   struct Case {
     const char* name;
     bool ownerGone;  // else the service removes the folder
     bool namedPipe;  // the "file" is a named pipe nobody writes to
-  } cases[] = {{"folder removed", false, false},
-               {"service's process a zombie", true, false},
-               {"a named pipe, folder removed", false, true}};
+    bool asked;      // the service asks it to end (stop file and a line) rather than removing the folder
+    long long reserve;
+  } cases[] = {{"folder removed", false, false, false, 0},
+               {"service's process a zombie", true, false, false, 0},
+               {"a named pipe, folder removed", false, true, false, kReserve},
+               {"reserving, asked to end", false, false, true, kReserve}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScriptScene scene("trim");
@@ -249,7 +259,8 @@ TEST(ShellScripts, PageCacheTrimmerEmptiesTheFilesCacheAndEndsWithItsFolderOrIts
                                                   static_cast<std::streamsize>(bytes.size()));
       ASSERT_GT(CachedPages(file), 0);
     }
-    WriteText(scene.folder + "/run", capcore::PageCacheTrimScript(file, scene.folder, scene.owner));
+    WriteText(scene.folder + "/run",
+              capcore::PageCacheTrimScript(file, scene.folder, scene.owner, static_cast<uint64_t>(c.reserve)));
     ASSERT_EQ(system(("setsid /bin/sh '" + scene.folder + "/run' </dev/null >/dev/null 2>&1 &").c_str()), 0);
     if (!c.namedPipe) {
       // The kernel drops whole folios only (up to 2 MiB here): the page
@@ -257,16 +268,27 @@ TEST(ShellScripts, PageCacheTrimmerEmptiesTheFilesCacheAndEndsWithItsFolderOrIts
       long head = static_cast<long>(capcore::kTrimKeptHeadBytes / static_cast<unsigned>(sysconf(_SC_PAGESIZE)));
       EXPECT_TRUE(WaitFor([&] { return CachedPages(file) <= 4 * head; }, 10000)) << CachedPages(file) << " pages cached";
       EXPECT_EQ(CachedPages(file, head), head) << "the head went";
+      long long wanted = static_cast<long long>(bytes.size()) + c.reserve;
+      if (c.reserve > 0) EXPECT_TRUE(WaitFor([&] { return AllocatedBytes(file) >= wanted; }, 10000)) << AllocatedBytes(file);
     }
-    EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(scene.folder) == 1; }, 5000));
-    if (c.ownerGone) scene.OwnerBecomesZombie();
-    else EXPECT_EQ(RunShell("rm -rf " + capcore::ShellQuote(scene.folder)), 0);
+    EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(scene.folder) == 2; }, 5000));  // the trimmer and its waker
+    if (c.ownerGone) {
+      scene.OwnerBecomesZombie();
+    } else if (c.asked) {
+      WriteText(scene.folder + "/" + capcore::kTrimStopName, "");
+      WriteText(scene.folder + "/" + capcore::kWakePipeName, "\n");
+    } else {
+      EXPECT_EQ(RunShell("rm -rf " + capcore::ShellQuote(scene.folder)), 0);
+    }
     EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(scene.folder) == 0; }, 5000));
     EXPECT_FALSE(Exists(scene.folder));
     if (c.namedPipe) continue;
     std::ifstream in(file, std::ios::binary);
     std::vector<unsigned char> back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_TRUE(back == bytes) << "the file changed";
+    // What was reserved goes with a truncation to the length it has.
+    ASSERT_EQ(truncate(file.c_str(), static_cast<off_t>(bytes.size())), 0);
+    EXPECT_LT(AllocatedBytes(file), static_cast<long long>(bytes.size()) + (1 << 20));
   }
 }
 

@@ -54,7 +54,10 @@ bool RecordingFile::Seek(uint64_t position) {
   return true;
 }
 
+// The trimmer ends first: a reservation after the truncation would stay
+// past the file's end.
 bool RecordingFile::Truncate(uint64_t size) {
+  trim_.Stop();
   if (!Seek(size)) return false;
   if (!SetEndOfFile(file_.get())) {
     lastError_ = GetLastError();

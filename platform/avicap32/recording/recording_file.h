@@ -29,9 +29,12 @@ class RecordingFile : public riff::Output {
   // `writeLimit` bytes.
   bool Open(const WCHAR* path, uint64_t writeLimit);
   // Under Wine, a trimmer drops the file's written pages from the page
-  // cache until Close (unix/page_cache_trim.h): for recordings, which
-  // write far more than they read back.
-  void TrimPageCache(const WCHAR* path, const ServiceKnobs& knobs) { trim_.Start(path, knobs); }
+  // cache until Close or Truncate (unix/page_cache_trim.h): for recordings,
+  // which write far more than they read back. With `reserveBytes` it also
+  // keeps that much disk reserved past the file's end, which Truncate frees.
+  void TrimPageCache(const WCHAR* path, const ServiceKnobs& knobs, uint64_t reserveBytes) {
+    trim_.Start(path, knobs, reserveBytes);
+  }
   void Close();
   bool Write(const void* data, size_t size) override;
   bool Seek(uint64_t position) override;

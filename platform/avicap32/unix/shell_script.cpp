@@ -14,6 +14,7 @@ namespace {
 
 enum { kMaxPidBytes = 32 };
 enum : DWORD { kLauncherStartMs = 5000 };  // for the launcher to write its pid
+enum : DWORD { kEndPollMs = 2 };           // AskToEnd looks this often
 
 const char kShell[] = "/bin/sh";
 
@@ -23,6 +24,13 @@ std::wstring Widen(const std::string& text) {
   std::vector<wchar_t> wide(static_cast<size_t>(n));
   MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
   return std::wstring(wide.data());
+}
+
+bool WriteUnixFile(const std::string& unixPath, const std::string& text) {
+  FileHandle f(CreateFileA(WindowsPathOf(unixPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  size_t done = 0;
+  return f.valid() && WriteAll(f.get(), text.data(), text.size(), &done) == 0;
 }
 
 }  // namespace
@@ -64,6 +72,26 @@ capcore::ScriptFiles ScriptFolder::Files() const {
   f.stopFile = File("stop");
   f.logFile = File("log");
   return f;
+}
+
+void ScriptFolder::Wake() const {
+  FileHandle f(CreateFileA(WindowsPathOf(File(capcore::kWakePipeName)).c_str(), GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD wrote = 0;
+  if (f.valid()) WriteFile(f.get(), "\n", 1, &wrote, nullptr);
+}
+
+bool ScriptFolder::AskToEnd(const char* stopName, DWORD waitMs) const {
+  if (unixPath_.empty()) return true;
+  std::string folder = WindowsPathOf(unixPath_);
+  if (!WriteUnixFile(File(stopName), "")) return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+  Wake();
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    if (GetTickCount() - start >= waitMs) return false;
+    Sleep(kEndPollMs);
+  }
 }
 
 namespace {
@@ -129,24 +157,6 @@ bool EnsureLauncher(Launcher* l, const std::string& tempFolder) {
   return true;
 }
 
-bool WriteUnixFile(const std::string& unixPath, const std::string& text) {
-  FileHandle f(CreateFileA(WindowsPathOf(unixPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  size_t done = 0;
-  return f.valid() && WriteAll(f.get(), text.data(), text.size(), &done) == 0;
-}
-
-// A line on the launcher's wake pipe, so that it looks for the request at
-// once rather than at its next second. Wine opens the pipe without waiting
-// for a reader; whatever fails here, the launcher's own second still finds
-// the request.
-void WakeLauncher(const Launcher& l) {
-  FileHandle f(CreateFileA(WindowsPathOf(l.folder->File(capcore::kLauncherWakeName)).c_str(), GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD wrote = 0;
-  if (f.valid()) WriteFile(f.get(), "\n", 1, &wrote, nullptr);
-}
-
 }  // namespace
 
 bool StartShellScript(const ScriptFolder& folder, const std::string& script, const std::string& unixTempFolder) {
@@ -155,6 +165,6 @@ bool StartShellScript(const ScriptFolder& folder, const std::string& script, con
   if (!EnsureLauncher(&l, unixTempFolder) || !WriteUnixFile(folder.File("run"), script) ||
       !WriteUnixFile(folder.File("go"), ""))
     return false;
-  WakeLauncher(l);
+  l.folder->Wake();  // it looks for the request at once rather than at its next second
   return true;
 }

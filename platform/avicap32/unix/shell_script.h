@@ -31,6 +31,13 @@ class ScriptFolder {
   std::string File(const char* name) const { return unixPath_ + "/" + name; }
   const std::string& Path() const { return unixPath_; }
   capcore::ScriptFiles Files() const;
+  // A line on the folder's wake pipe (capcore::kWakePipeName), for a script
+  // waiting there to look at once. Wine opens the pipe without waiting for
+  // a reader; whatever fails here, the script's own second still comes.
+  void Wake() const;
+  // Creates the file `stopName`, wakes the script and waits up to `waitMs`
+  // for it to end, which removes the folder; true when it did.
+  bool AskToEnd(const char* stopName, DWORD waitMs) const;
 
  private:
   std::string unixPath_;

@@ -39,6 +39,35 @@ LRESULT CALLBACK NoteTrimmers(HWND, LPVIDEOHDR) {
   return TRUE;
 }
 
+// The disk allocated to a file beyond its length (Wine tells the Linux
+// file's blocks), -1 when it cannot be read.
+long long ReservedPastEnd(const std::string& path) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return -1;
+  FILE_STANDARD_INFO info{};
+  BOOL ok = GetFileInformationByHandleEx(f, FileStandardInfo, &info, sizeof info);
+  CloseHandle(f);
+  return ok ? info.AllocationSize.QuadPart - info.EndOfFile.QuadPart : -1;
+}
+
+// At the first frame: what the trimmer reserved past the file's end once
+// a reservation came or `g_reserveWaitMs` went by; then the recording stops.
+std::string g_reservingFile;
+DWORD g_reserveWaitMs = 0;
+long long g_reservedAtFirstFrame = -1;
+LRESULT CALLBACK NoteReservationAndStop(HWND w, LPVIDEOHDR) {
+  if (g_reservedAtFirstFrame >= 0) return TRUE;
+  DWORD start = GetTickCount();
+  do {
+    g_reservedAtFirstFrame = ReservedPastEnd(g_reservingFile);
+    if (g_reservedAtFirstFrame >= (64 << 20)) break;
+    Sleep(20);
+  } while (GetTickCount() - start < g_reserveWaitMs);
+  SendMessageA(w, WM_CAP_STOP, 0, 0);
+  return TRUE;
+}
+
 }  // namespace
 
 TEST_F(RecordTest, PreallocationReservesTheSpaceAndTheRecordingKeepsOnlyItsData) {
@@ -201,4 +230,34 @@ TEST_F(RecordTest, UnderWineATrimmerRunsWhileTheCaptureFileIsOpenUnlessTurnedOff
     EXPECT_GT(AviField(path, "avih", 24), 0u);  // frames recorded all the same
   }
   SetEnvironmentVariableA("MORVA_AVICAP_CACHE_TRIM", nullptr);
+}
+
+// Under Wine a recording that writes 128 MiB a second or more has its next
+// two seconds of disk reserved past the file's end while it runs; the
+// reservation goes with the file's closing. A slower one reserves nothing.
+TEST_F(RecordTest, UnderWineAFastRecordingReservesDiskAheadUntilItsFileCloses) {
+  struct Case {
+    int width, height;  // at 100 frames a second, 24-bit
+    DWORD waitMs;       // for the trimmer's first look
+    bool reserves;
+  } cases[] = {{1280, 720, 10000, true}, {640, 480, 2500, false}};  // 276 and 92 MB a second
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.width);
+    ASSERT_TRUE(SetFormat(c.width, c.height, 24));
+    g_reservingFile = UseFile("reserving.avi");
+    g_reserveWaitMs = c.waitMs;
+    g_reservedAtFirstFrame = -1;
+    Setup(0, [](CAPTUREPARMS& p) {
+      p.fCaptureAudio = FALSE;
+      p.dwRequestMicroSecPerFrame = 10000;
+    });
+    SendPtr(WM_CAP_SET_CALLBACK_VIDEOSTREAM, 0, reinterpret_cast<const void*>(NoteReservationAndStop));
+    EXPECT_TRUE(Send(WM_CAP_SEQUENCE));
+    SendPtr(WM_CAP_SET_CALLBACK_VIDEOSTREAM, 0, nullptr);
+    EXPECT_GE(g_reservedAtFirstFrame, 0);
+    EXPECT_EQ(c.reserves, g_reservedAtFirstFrame >= (64 << 20)) << g_reservedAtFirstFrame;
+    EXPECT_LT(ReservedPastEnd(g_reservingFile), 1 << 20);  // freed
+    EXPECT_GT(AviField(g_reservingFile, "avih", 24), 0u);
+    EXPECT_TRUE(DeleteFileA(g_reservingFile.c_str()));
+  }
 }

@@ -43,33 +43,52 @@ std::string OwnerAlive(long ownerPid) {
   return ownerPid > 0 ? "alive " + std::to_string(ownerPid) : "true";
 }
 
+namespace {
+
+// The start of a script that waits on the wake pipe in `folder`: the pipe
+// made (or the folder removed and the script ended), and a waker that
+// writes a line there every second while `watching` holds, so that the
+// script, waiting in `read -r _ <&3` (built in), also sees what changes
+// without a line from the service. When the waker ends, the read finds the
+// pipe's end.
+std::string WakePipeStart(const std::string& folder, const std::string& watching) {
+  std::string own = ShellQuote(folder), wake = ShellQuote(folder + "/" + kWakePipeName);
+  return "mkfifo " + wake + " || { rm -rf " + own + "; exit 1; }; ( while " + watching + "; do echo; sleep 1; done ) > " +
+         wake + " & exec 3< " + wake + "; ";
+}
+
+const char kWaitForWake[] = "read -r _ <&3 || break; ";
+
+}  // namespace
+
 std::string LauncherScript(const std::string& tempFolder, const std::string& launcherFolder, long ownerPid) {
   std::string own = ShellQuote(launcherFolder), owner = OwnerAlive(ownerPid);
-  std::string wake = ShellQuote(launcherFolder + "/" + kLauncherWakeName);
   std::string requests = ShellQuote(tempFolder) + "/" + kScriptFolderPrefix + std::to_string(ownerPid) + "-*/go";
   std::string watching = "[ -d " + own + " ] && " + owner;
   // It holds none of the service's own descriptors (a caller's pipe stays
-  // closable). Between looks it waits in `read` (built in) on the wake
-  // pipe: the service writes a line there with each request, and a waker
-  // writes one every second, so that the launcher sees its folder gone or
-  // its owner ended. When the waker ends, the read finds the pipe's end.
-  return AliveFunction() + "exec </dev/null >/dev/null 2>&1; mkfifo " + wake + " || { rm -rf " + own +
-         "; exit 1; }; echo $$ > " + ShellQuote(launcherFolder + "/launcher") + "; ( while " + watching +
-         "; do echo; sleep 1; done ) > " + wake + " & exec 3< " + wake + "; while " + watching +
-         "; do for g in " + requests +
+  // closable). Between looks it waits on its wake pipe, where the service
+  // writes a line with each request.
+  return AliveFunction() + "exec </dev/null >/dev/null 2>&1; " + WakePipeStart(launcherFolder, watching) + "echo $$ > " +
+         ShellQuote(launcherFolder + "/launcher") + "; while " + watching + "; do for g in " + requests +
          "; do [ -e \"$g\" ] || continue; rm -f \"$g\"; "
-         "setsid /bin/sh \"${g%/go}/run\" </dev/null >/dev/null 2>&1 & done; read -r _ <&3 || break; done; "
-         "rm -rf " + own;
+         "setsid /bin/sh \"${g%/go}/run\" </dev/null >/dev/null 2>&1 & done; " + kWaitForWake + "done; rm -rf " + own;
 }
 
-std::string PageCacheTrimScript(const std::string& file, const std::string& folder, long ownerPid) {
+std::string PageCacheTrimScript(const std::string& file, const std::string& folder, long ownerPid,
+                                uint64_t reserveBytes) {
   std::string own = ShellQuote(folder), owner = OwnerAlive(ownerPid), path = ShellQuote(file);
-  // count=0 with nocache: no byte is read, and the cache is let go from the
-  // skipped head to the file's end. A regular file only: dd would wait for
-  // ever on a named pipe's writer.
-  return AliveFunction() + "exec </dev/null >/dev/null 2>&1; while [ -d " + own + " ] && " + owner + "; do [ -f " +
-         path + " ] && dd if=" + path + " iflag=nocache,skip_bytes skip=" + std::to_string(kTrimKeptHeadBytes) +
-         " count=0 status=none; sleep 1; done; " + owner + " || rm -rf " + own;
+  std::string watching = "[ -d " + own + " ] && " + owner;
+  // A regular file only: dd would wait for ever on a named pipe's writer.
+  // The reservation goes from the file's end (fallocate -n: its length
+  // stays); count=0 with nocache: no byte is read, and the cache is let go
+  // from the skipped head to the file's end.
+  std::string reserve = reserveBytes == 0 ? std::string()
+                                          : "s=$(stat -c %s " + path + ") && fallocate -n -o \"$s\" -l " +
+                                                std::to_string(reserveBytes) + " " + path + "; ";
+  return AliveFunction() + "exec </dev/null >/dev/null 2>&1; " + WakePipeStart(folder, watching) + "while " + watching +
+         " && [ ! -e " + ShellQuote(folder + "/" + kTrimStopName) + " ]; do if [ -f " + path + " ]; then " + reserve +
+         "dd if=" + path + " iflag=nocache,skip_bytes skip=" + std::to_string(kTrimKeptHeadBytes) +
+         " count=0 status=none; fi; " + kWaitForWake + "done; rm -rf " + own;
 }
 
 }  // namespace capcore

@@ -7,6 +7,7 @@
 #ifndef MORVA_CAPCORE_UNIX_SHELL_SCRIPTS_H
 #define MORVA_CAPCORE_UNIX_SHELL_SCRIPTS_H
 
+#include <cstdint>
 #include <string>
 
 namespace capcore {
@@ -43,9 +44,9 @@ std::string OwnerAlive(long ownerPid);
 // under setsid, in a process group of its own. It writes its pid to
 // `launcherFolder`/launcher and ends, removing that folder, once the folder
 // is gone or process `ownerPid` has ended. It waits for requests on the
-// pipe `launcherFolder`/kLauncherWakeName, where the service writes a line
+// pipe `launcherFolder`/kWakePipeName, where the service writes a line
 // after each `go`; without that line it still looks once a second.
-const char kLauncherWakeName[] = "wake";
+const char kWakePipeName[] = "wake";
 std::string LauncherScript(const std::string& tempFolder, const std::string& launcherFolder, long ownerPid);
 
 // The page-cache trimmer of a file being written, run by the launcher:
@@ -57,12 +58,19 @@ std::string LauncherScript(const std::string& tempFolder, const std::string& lau
 // cache with pages it never reads again, and the kernel's cost per byte
 // written grows with it. The file's first kTrimKeptHeadBytes stay: the
 // headers there are rewritten every second, and a rewrite of part of a
-// page that is not cached first reads it from the disk. Once its owner has
-// ended, it removes `folder`.
-// It never creates the file nor changes its contents, and leaves alone
-// anything that is not a regular file.
+// page that is not cached first reads it from the disk.
+// With `reserveBytes`, it first reserves that much disk from the file's
+// end (fallocate, its length unchanged): blocks the writes then find
+// allocated. Truncating the file frees what is reserved past its end.
+// It waits on the wake pipe `folder`/kWakePipeName; the file
+// `folder`/kTrimStopName and a line on the pipe end it at once. It removes
+// `folder` when it ends, however it ends.
+// It never creates the file nor changes its length or bytes, and leaves
+// alone anything that is not a regular file.
 const unsigned kTrimKeptHeadBytes = 1u << 20;
-std::string PageCacheTrimScript(const std::string& file, const std::string& folder, long ownerPid);
+const char kTrimStopName[] = "stop";
+std::string PageCacheTrimScript(const std::string& file, const std::string& folder, long ownerPid,
+                                uint64_t reserveBytes);
 
 }  // namespace capcore
 
