@@ -229,7 +229,7 @@ def check_room(w, h, seconds):
 
 
 PR_SET_CHILD_SUBREAPER = 36
-HELPER_NAMES = ("sh", "dd", "sleep")  # the service's scripts and what they run
+HELPER_NAMES = ("sh", "dd", "sleep", "stat", "fallocate")  # the service's scripts and what they run
 
 
 def set_subreaper(on):
