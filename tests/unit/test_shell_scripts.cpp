@@ -269,7 +269,9 @@ TEST(ShellScripts, PageCacheTrimmerEmptiesTheFilesCacheAndEndsWithItsFolderOrIts
       EXPECT_TRUE(WaitFor([&] { return CachedPages(file) <= 4 * head; }, 10000)) << CachedPages(file) << " pages cached";
       EXPECT_EQ(CachedPages(file, head), head) << "the head went";
       long long wanted = static_cast<long long>(bytes.size()) + c.reserve;
-      if (c.reserve > 0) EXPECT_TRUE(WaitFor([&] { return AllocatedBytes(file) >= wanted; }, 10000)) << AllocatedBytes(file);
+      if (c.reserve > 0) {
+        EXPECT_TRUE(WaitFor([&] { return AllocatedBytes(file) >= wanted; }, 10000)) << AllocatedBytes(file);
+      }
     }
     EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(scene.folder) == 2; }, 5000));  // the trimmer and its waker
     if (c.ownerGone) {
