@@ -178,7 +178,9 @@ TEST_F(RecordTest, FramesShownWhileRecordingAreWrittenAsRecordedAndTheLastStays)
   ASSERT_EQ(g_streamed.size(), written.size());
   for (size_t i = 0; i < written.size(); ++i) {
     EXPECT_TRUE(written[i] == g_streamed[i]) << "frame " << i;
-    if (i > 0) EXPECT_FALSE(written[i] == written[i - 1]) << "frame " << i;  // the stamps differ
+    if (i > 0) {
+      EXPECT_FALSE(written[i] == written[i - 1]) << "frame " << i;  // the stamps differ
+    }
   }
   ASSERT_TRUE(Send(WM_CAP_EDIT_COPY));
   Dib shown;
