@@ -64,25 +64,48 @@ TEST(BmpEncoder, RefusesShortInputAndBadFormats) {
   EXPECT_EQ(U16(bmp, 28), 32u);
 }
 
+// The whole frame or a part of it (clipped to the frame): the pixels inside
+// as the frame has them, those outside left alone.
 TEST(PixelConvert, EveryDepthGivesTheSameDisplayPixels) {
   SourceSettings s;
+  const FramePart kWhole{0, 0, 1 << 20, 1 << 20};
+  const FramePart parts[] = {kWhole, {1, 2, 4, 7}, {-5, -5, 3, 1}, {2, 8, 40, 20}, {3, 3, 3, 9}};
   // Widths around the four-pixel steps of the 24-bit rows, and their ends.
   for (int width : {1, 2, 3, 4, 5, 8, 33})
-    for (int bits : {16, 24, 32}) {
-      FrameFormat f{width, 9, bits};
-      std::vector<uint8_t> frame(FrameBytes(f));
-      ASSERT_TRUE(RenderFrame(f, s, 4, 0, frame.data(), frame.size()));
-      std::vector<uint32_t> display(static_cast<size_t>(width) * 9, 0xDEADBEEF);
-      ASSERT_TRUE(ConvertToBgrx32(f, frame.data(), frame.size(), display.data(), display.size()));
-      for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < width; ++x) {
-          Rgb c;
-          ASSERT_TRUE(ReadPixel(f, frame.data(), frame.size(), x, y, &c));
-          uint32_t px = display[static_cast<size_t>(8 - y) * width + x];  // same bottom-up order
-          ASSERT_EQ(px, static_cast<uint32_t>(c.b | (c.g << 8) | (c.r << 16)))
-              << bits << "-bit, " << width << " wide, " << x << "," << y;
+    for (int bits : {16, 24, 32})
+      for (const FramePart& part : parts) {
+        FrameFormat f{width, 9, bits};
+        std::vector<uint8_t> frame(FrameBytes(f));
+        ASSERT_TRUE(RenderFrame(f, s, 4, 0, frame.data(), frame.size()));
+        std::vector<uint32_t> display(static_cast<size_t>(width) * 9, 0xDEADBEEF);
+        if (&part == &parts[0]) {
+          ASSERT_TRUE(ConvertToBgrx32(f, frame.data(), frame.size(), display.data(), display.size()));
+        } else {
+          ASSERT_TRUE(ConvertToBgrx32(f, frame.data(), frame.size(), display.data(), display.size(), part));
         }
-    }
+        for (int y = 0; y < 9; ++y)
+          for (int x = 0; x < width; ++x) {
+            Rgb c;
+            ASSERT_TRUE(ReadPixel(f, frame.data(), frame.size(), x, y, &c));
+            bool inside = x >= part.x0 && x < part.x1 && y >= part.y0 && y < part.y1;
+            uint32_t px = display[static_cast<size_t>(8 - y) * width + x];  // same bottom-up order
+            ASSERT_EQ(px, inside ? static_cast<uint32_t>(c.b | (c.g << 8) | (c.r << 16)) : 0xDEADBEEFu)
+                << bits << "-bit, " << width << " wide, part from " << part.x0 << "," << part.y0 << ", at " << x
+                << "," << y;
+          }
+      }
+}
+
+TEST(PixelConvert, PartsCoverTheirInsides) {
+  const FramePart outer{2, 3, 10, 8};
+  struct Case {
+    FramePart inner;
+    bool covered;
+  } cases[] = {{{2, 3, 10, 8}, true}, {{4, 4, 5, 5}, true}, {{1, 3, 10, 8}, false},
+               {{2, 3, 10, 9}, false}, {{20, 20, 20, 30}, true}, {{0, 0, 100, 100}, false}};
+  for (const Case& c : cases) EXPECT_EQ(c.covered, Covers(outer, c.inner)) << c.inner.x0 << "," << c.inner.y1;
+  EXPECT_TRUE(Covers(WholeFrame({16, 9, 24}), {0, 0, 16, 9}));
+  EXPECT_FALSE(Covers(WholeFrame({16, 9, 24}), {0, 0, 17, 9}));
 }
 
 TEST(PixelConvert, BoundsAreChecked) {

@@ -17,10 +17,11 @@ namespace {
 const uint32_t kOneOffWaitMs = 1000;
 
 void ShowCurrentFrame(CaptureWindowState* s) {
-  // Painting reads width x height display pixels: only a complete
-  // conversion counts as a frame.
+  // Painting converts what it shows; a frame counts only when all of it
+  // could be, which converting none of it tells.
   s->haveFrame = capcore::ConvertToBgrx32(FrameFormatOf(s), s->frame.data(), s->frame.size(),
-                                          s->displayPixels.data(), s->displayPixels.size());
+                                          s->displayPixels.data(), s->displayPixels.size(), capcore::FramePart{});
+  s->displayDone = capcore::FramePart{};
   InvalidateRect(s->window, nullptr, FALSE);
 }
 

@@ -23,6 +23,7 @@
 #include "cameras/camera.h"
 #include "core/camera/camera_config.h"
 #include "core/image/frame_synth.h"
+#include "core/image/pixel_convert.h"
 
 // Display options set by the display dialog.
 struct DisplaySettings {
@@ -74,9 +75,13 @@ struct CaptureWindowState : std::enable_shared_from_this<CaptureWindowState> {
   DWORD connectTick = 0;
 
   // The last frame made, in videoFormat; empty before the first one. The
-  // 32-bit display copy is kept beside it. Both buffers are reused.
+  // 32-bit display copy is kept beside it: painting converts into it the
+  // part of the frame it shows (displayDone, so far), so that what is off
+  // the screen or hidden by the parent costs nothing. Both buffers are
+  // reused.
   std::vector<uint8_t> frame;
   std::vector<uint32_t> displayPixels;
+  capcore::FramePart displayDone{};
   bool haveFrame = false;
 
   // The caller's own value (WM_CAP_SET_USER_DATA), and its frame procedure:

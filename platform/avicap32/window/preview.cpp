@@ -136,8 +136,18 @@ RECT ScaledPicture(const CaptureWindowState* s, int cw, int ch, int vw, int vh) 
   return pic;
 }
 
-// Draws the picture and returns where it went.
-RECT DrawPicture(CaptureWindowState* s, HDC dc, int cw, int ch) {
+// The part of the frame that a painting shows, converted into the display
+// copy unless it is there already.
+void PrepareDisplay(CaptureWindowState* s, const capcore::FramePart& part) {
+  if (capcore::Covers(s->displayDone, part)) return;
+  capcore::ConvertToBgrx32(FrameFormatOf(s), s->frame.data(), s->frame.size(), s->displayPixels.data(),
+                           s->displayPixels.size(), part);
+  s->displayDone = part;
+}
+
+// Draws the picture where `paint` (client coordinates) needs it and
+// returns where it went.
+RECT DrawPicture(CaptureWindowState* s, HDC dc, int cw, int ch, const RECT& paint) {
   int vw = s->videoFormat.biWidth, vh = s->videoFormat.biHeight;
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -147,6 +157,7 @@ RECT DrawPicture(CaptureWindowState* s, HDC dc, int cw, int ch) {
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
   if (s->scale) {
+    PrepareDisplay(s, capcore::WholeFrame(FrameFormatOf(s)));
     RECT pic = ScaledPicture(s, cw, ch, vw, vh);
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchDIBits(dc, pic.left, pic.top, pic.right - pic.left, pic.bottom - pic.top, 0, 0, vw, vh,
@@ -154,6 +165,7 @@ RECT DrawPicture(CaptureWindowState* s, HDC dc, int cw, int ch) {
     return pic;
   }
   POINT at = ScrollOf(s);
+  PrepareDisplay(s, capcore::FramePart{paint.left + at.x, paint.top + at.y, paint.right + at.x, paint.bottom + at.y});
   RECT pic = {-at.x, -at.y, vw - at.x, vh - at.y};
   SetDIBitsToDevice(dc, pic.left, pic.top, static_cast<DWORD>(vw), static_cast<DWORD>(vh), 0, 0, 0,
                     static_cast<UINT>(vh), s->displayPixels.data(), &bi, DIB_RGB_COLORS);
@@ -175,7 +187,7 @@ void PaintCaptureWindow(CaptureWindowState* s) {
     EndPaint(s->window, &ps);
     return;
   }
-  RECT pic = DrawPicture(s, dc, cw, ch);
+  RECT pic = DrawPicture(s, dc, cw, ch, ps.rcPaint);
   // The ground beside the picture.
   RECT parts[4] = {{0, 0, cw, pic.top}, {0, pic.bottom, cw, ch},
                    {0, pic.top, pic.left, pic.bottom}, {pic.right, pic.top, cw, pic.bottom}};

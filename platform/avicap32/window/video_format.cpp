@@ -28,6 +28,7 @@ void SetFormat(CaptureWindowState* s, int width, int height, int bitCount) {
   h.biSizeImage = static_cast<DWORD>(capcore::FrameBytes(FrameFormatOf(s)));
   s->frame.assign(h.biSizeImage, 0);
   s->displayPixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+  s->displayDone = capcore::FramePart{};
   s->haveFrame = false;
 }
 

@@ -31,23 +31,38 @@ void Bgr24Row(const uint8_t* row, uint32_t* out, size_t w) {
 
 }  // namespace
 
+FramePart WholeFrame(const FrameFormat& format) { return FramePart{0, 0, format.width, format.height}; }
+
+bool Covers(const FramePart& outer, const FramePart& inner) {
+  if (inner.x1 <= inner.x0 || inner.y1 <= inner.y0) return true;
+  return inner.x0 >= outer.x0 && inner.y0 >= outer.y0 && inner.x1 <= outer.x1 && inner.y1 <= outer.y1;
+}
+
 bool ConvertToBgrx32(const FrameFormat& format, const uint8_t* src, size_t srcSize,
                      uint32_t* dst, size_t dstPixels) {
+  return ConvertToBgrx32(format, src, srcSize, dst, dstPixels, WholeFrame(format));
+}
+
+bool ConvertToBgrx32(const FrameFormat& format, const uint8_t* src, size_t srcSize,
+                     uint32_t* dst, size_t dstPixels, FramePart part) {
   size_t stride = FrameStride(format);
   if (stride == 0 || src == nullptr || dst == nullptr) return false;
   size_t w = static_cast<size_t>(format.width), h = static_cast<size_t>(format.height);
   if (srcSize < stride * h || dstPixels < w * h) return false;
-  if (format.bitCount == 32) {
-    std::memcpy(dst, src, w * h * 4);
-    return true;
-  }
-  for (size_t y = 0; y < h; ++y) {
-    const uint8_t* row = src + y * stride;
-    uint32_t* out = dst + y * w;
-    if (format.bitCount == 24) {
-      Bgr24Row(row, out, w);
+  size_t x0 = part.x0 > 0 ? static_cast<size_t>(part.x0) : 0, y0 = part.y0 > 0 ? static_cast<size_t>(part.y0) : 0;
+  size_t x1 = part.x1 > 0 ? static_cast<size_t>(part.x1) : 0, y1 = part.y1 > 0 ? static_cast<size_t>(part.y1) : 0;
+  if (x1 > w) x1 = w;
+  if (y1 > h) y1 = h;
+  // Picture row y is memory row h-1-y.
+  for (size_t y = y0; y < y1 && x0 < x1; ++y) {
+    const uint8_t* row = src + (h - 1 - y) * stride;
+    uint32_t* out = dst + (h - 1 - y) * w;
+    if (format.bitCount == 32) {
+      std::memcpy(out + x0, row + x0 * 4, (x1 - x0) * 4);
+    } else if (format.bitCount == 24) {
+      Bgr24Row(row + x0 * 3, out + x0, x1 - x0);
     } else {
-      for (size_t x = 0; x < w; ++x) {
+      for (size_t x = x0; x < x1; ++x) {
         uint8_t r, g, b;
         GetPixel(row + x * 2, 16, &r, &g, &b);
         out[x] = static_cast<uint32_t>(b) | (static_cast<uint32_t>(g) << 8) |

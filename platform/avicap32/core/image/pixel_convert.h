@@ -10,10 +10,23 @@
 
 namespace capcore {
 
-// Converts a whole frame into `dst` (width * height 32-bit pixels, same
-// bottom-up row order). False, writing nothing, when a size does not fit.
+// A part of a frame: columns x0 <= x < x1 of the picture rows y0 <= y < y1,
+// rows counted from the top of the picture. Empty when x1 <= x0 or y1 <= y0.
+struct FramePart {
+  int x0, y0, x1, y1;
+};
+FramePart WholeFrame(const FrameFormat& format);
+// True when every pixel of `inner` is in `outer` (an empty `inner` is).
+bool Covers(const FramePart& outer, const FramePart& inner);
+
+// Converts a frame into `dst` (width * height 32-bit pixels, same
+// bottom-up row order): all of it, or only `part` (clipped to the frame),
+// leaving the other pixels as they are. False, writing nothing, when a
+// size does not fit.
 bool ConvertToBgrx32(const FrameFormat& format, const uint8_t* src, size_t srcSize,
                      uint32_t* dst, size_t dstPixels);
+bool ConvertToBgrx32(const FrameFormat& format, const uint8_t* src, size_t srcSize,
+                     uint32_t* dst, size_t dstPixels, FramePart part);
 
 struct Rgb {
   uint8_t r, g, b;
