@@ -115,6 +115,10 @@ TEST(PixelConvert, BoundsAreChecked) {
   EXPECT_FALSE(ConvertToBgrx32(f, frame.data(), frame.size(), display.data(), display.size()));
   display.assign(16, 7);
   EXPECT_FALSE(ConvertToBgrx32(f, frame.data(), frame.size() - 1, display.data(), 16));
+  EXPECT_TRUE(DisplayFits(f, frame.size(), 16));
+  EXPECT_FALSE(DisplayFits(f, frame.size(), 15));
+  EXPECT_FALSE(DisplayFits(f, frame.size() - 1, 16));
+  EXPECT_FALSE(DisplayFits({4, 4, 12}, 1000, 1000));
   for (uint32_t v : display) EXPECT_EQ(v, 7u);
   Rgb c;
   EXPECT_FALSE(ReadPixel(f, frame.data(), frame.size(), 4, 0, &c));

@@ -18,9 +18,8 @@ const uint32_t kOneOffWaitMs = 1000;
 
 void ShowCurrentFrame(CaptureWindowState* s) {
   // Painting converts what it shows; a frame counts only when all of it
-  // could be, which converting none of it tells.
-  s->haveFrame = capcore::ConvertToBgrx32(FrameFormatOf(s), s->frame.data(), s->frame.size(),
-                                          s->displayPixels.data(), s->displayPixels.size(), capcore::FramePart{});
+  // could be.
+  s->haveFrame = capcore::DisplayFits(FrameFormatOf(s), s->frame.size(), s->displayPixels.size());
   s->displayDone = capcore::FramePart{};
   InvalidateRect(s->window, nullptr, FALSE);
 }

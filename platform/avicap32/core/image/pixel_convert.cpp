@@ -43,12 +43,17 @@ bool ConvertToBgrx32(const FrameFormat& format, const uint8_t* src, size_t srcSi
   return ConvertToBgrx32(format, src, srcSize, dst, dstPixels, WholeFrame(format));
 }
 
+bool DisplayFits(const FrameFormat& format, size_t srcSize, size_t dstPixels) {
+  size_t stride = FrameStride(format);
+  size_t w = static_cast<size_t>(format.width), h = static_cast<size_t>(format.height);
+  return stride != 0 && srcSize >= stride * h && dstPixels >= w * h;
+}
+
 bool ConvertToBgrx32(const FrameFormat& format, const uint8_t* src, size_t srcSize,
                      uint32_t* dst, size_t dstPixels, FramePart part) {
+  if (src == nullptr || dst == nullptr || !DisplayFits(format, srcSize, dstPixels)) return false;
   size_t stride = FrameStride(format);
-  if (stride == 0 || src == nullptr || dst == nullptr) return false;
   size_t w = static_cast<size_t>(format.width), h = static_cast<size_t>(format.height);
-  if (srcSize < stride * h || dstPixels < w * h) return false;
   size_t x0 = part.x0 > 0 ? static_cast<size_t>(part.x0) : 0, y0 = part.y0 > 0 ? static_cast<size_t>(part.y0) : 0;
   size_t x1 = part.x1 > 0 ? static_cast<size_t>(part.x1) : 0, y1 = part.y1 > 0 ? static_cast<size_t>(part.y1) : 0;
   if (x1 > w) x1 = w;

@@ -19,6 +19,10 @@ FramePart WholeFrame(const FrameFormat& format);
 // True when every pixel of `inner` is in `outer` (an empty `inner` is).
 bool Covers(const FramePart& outer, const FramePart& inner);
 
+// True when `srcSize` bytes hold a frame of `format` (16, 24 or 32-bit)
+// and `dstPixels` its display copy.
+bool DisplayFits(const FrameFormat& format, size_t srcSize, size_t dstPixels);
+
 // Converts a frame into `dst` (width * height 32-bit pixels, same
 // bottom-up row order): all of it, or only `part` (clipped to the frame),
 // leaving the other pixels as they are. False, writing nothing, when a
