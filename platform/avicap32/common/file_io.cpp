@@ -51,11 +51,12 @@ bool ReadUpTo(HANDLE file, size_t maxBytes, std::string* out) {
   return true;
 }
 
-DWORD WriteAll(HANDLE file, const void* data, size_t size, size_t* done) {
+DWORD WriteAll(HANDLE file, const void* data, size_t size, size_t* done, uint64_t position) {
   const char* p = static_cast<const char*>(data);
   *done = 0;
   while (*done < size) {
-    DWORD chunk = static_cast<DWORD>(size - *done > kWriteCallBytes ? kWriteCallBytes : size - *done);
+    uint64_t toBoundary = kWriteCallBytes - (position + *done) % kWriteCallBytes;
+    DWORD chunk = static_cast<DWORD>(size - *done > toBoundary ? toBoundary : size - *done);
     DWORD wrote = 0;
     if (!WriteFile(file, p + *done, chunk, &wrote, nullptr) || wrote == 0) return LastErrorOr(ERROR_WRITE_FAULT);
     *done += wrote;

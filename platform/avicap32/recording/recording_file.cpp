@@ -34,7 +34,7 @@ bool RecordingFile::Write(const void* data, size_t size) {
   size_t allowed = size;
   if (position_ + size > limit_) allowed = position_ >= limit_ ? 0 : static_cast<size_t>(limit_ - position_);
   size_t done = 0;
-  DWORD code = WriteAll(file_.get(), data, allowed, &done);
+  DWORD code = WriteAll(file_.get(), data, allowed, &done, position_);
   position_ += done;
   if (position_ > end_) end_ = position_;
   if (code == 0 && allowed < size) code = ERROR_DISK_FULL;
