@@ -2,6 +2,7 @@
 // patterns and the adjustments; buffer bounds are respected.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "core/image/frame_synth.h"
@@ -175,6 +176,38 @@ TEST(FrameSynth, AdjustmentsAreClampedAndApplied) {
   SourceSettings c = ClampSource({Pattern::Bars, 500, -5, true});
   EXPECT_EQ(c.brightness, 100);
   EXPECT_EQ(c.contrast, 0);
+}
+
+// Frames of 4 MiB and more are copied row by row past the cache; rows whose
+// starts are not 16-byte aligned begin and end with plain copies. Their
+// picture is the one a small frame of the same width has: the top rows
+// (the stamp's) byte for byte, and every row, stamp off, one of the small
+// frame's rows.
+TEST(FrameSynth, LargeFramesHoldTheSmallFramesRows) {
+  for (int bits : {24, 32}) {
+    FrameFormat big{1366, 1024, bits}, small{1366, 200, bits};
+    ASSERT_GE(FrameBytes(big), 4u << 20);
+    size_t stride = FrameStride(big);
+    SourceSettings s;
+    s.pattern = Pattern::Checker;
+    for (bool stamp : {true, false}) {
+      s.stamp = stamp;
+      std::vector<uint8_t> b = Render(big, s, 7, 1234), m = Render(small, s, 7, 1234);
+      // Memory row r is picture row height-1-r.
+      auto bigRow = [&](int y) { return std::vector<uint8_t>(b.begin() + (1023 - y) * stride, b.begin() + (1024 - y) * stride); };
+      auto smallRow = [&](int y) { return std::vector<uint8_t>(m.begin() + (199 - y) * stride, m.begin() + (200 - y) * stride); };
+      if (stamp) {
+        for (int y = 0; y < 200; ++y) ASSERT_EQ(bigRow(y), smallRow(y)) << bits << "-bit, picture row " << y;
+        continue;
+      }
+      std::vector<std::vector<uint8_t>> kinds;
+      for (int y = 0; y < 200; ++y)
+        if (std::find(kinds.begin(), kinds.end(), smallRow(y)) == kinds.end()) kinds.push_back(smallRow(y));
+      ASSERT_EQ(kinds.size(), 2u);
+      for (int y = 0; y < 1024; ++y)
+        ASSERT_NE(std::find(kinds.begin(), kinds.end(), bigRow(y)), kinds.end()) << bits << "-bit, picture row " << y;
+    }
+  }
 }
 
 TEST(FrameSynth, TheSameFrameInEveryDepth) {
