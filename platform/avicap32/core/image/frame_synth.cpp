@@ -15,10 +15,14 @@
 namespace capcore {
 namespace {
 
+// Frames from this size on are made with stores that bypass the cache.
+const size_t kStreamFromBytes = 4u << 20;
+
 #if defined(__i386__) || defined(__x86_64__)
-// A row copied with stores that bypass the cache (SSE2): a frame is far
-// larger than the cache, and its next reader (the file's write) comes after
-// the whole frame is made, so loading each line before writing it is waste.
+// A row copied with stores that bypass the cache (SSE2): a frame that large
+// is far larger than the cache, and its next reader (the file's write) comes
+// after the whole frame is made, so loading each line before writing it is
+// waste. The head up to 16-byte alignment and the tail are plain copies.
 __attribute__((target("sse2"))) void StreamRow(uint8_t* to, const uint8_t* from, size_t n) {
   size_t lead = (16 - (reinterpret_cast<uintptr_t>(to) & 15)) & 15;
   if (lead > n) lead = n;
@@ -39,6 +43,15 @@ __attribute__((target("sse2"))) void StreamRow(uint8_t* to, const uint8_t* from,
 
 // The streamed rows reach memory before anything after this.
 __attribute__((target("sse2"))) void StreamDone() { _mm_sfence(); }
+
+bool StreamsFrame(const FrameFormat& f) {
+  static const bool sse2 = __builtin_cpu_supports("sse2");
+  return sse2 && FrameBytes(f) >= kStreamFromBytes;
+}
+#else
+void StreamRow(uint8_t* to, const uint8_t* from, size_t n) { std::memcpy(to, from, n); }
+void StreamDone() {}
+bool StreamsFrame(const FrameFormat&) { return false; }
 #endif
 
 struct Colour {
@@ -231,10 +244,7 @@ bool RenderFrame(const FrameFormat& format, const SourceSettings& sourceIn, uint
   // Memory row r holds picture row height-1-r. Build the template of each
   // row kind in the first memory row of that kind, then copy.
   int templ[2] = {-1, -1};
-#if defined(__i386__) || defined(__x86_64__)
-  static const bool sse2 = __builtin_cpu_supports("sse2");
-  const bool stream = sse2 && FrameBytes(format) >= (4u << 20);
-#endif
+  const bool stream = StreamsFrame(format);
   for (int r = 0; r < format.height; ++r) {
     int kind = RowKind(format, source, format.height - 1 - r);
     uint8_t* row = out + static_cast<size_t>(r) * stride;
@@ -243,17 +253,12 @@ bool RenderFrame(const FrameFormat& format, const SourceSettings& sourceIn, uint
       BuildRow(format, source, frameNumber, kind, row);
       templ[kind] = r;
     } else {
-#if defined(__i386__) || defined(__x86_64__)
-      if (stream) StreamRow(row, out + static_cast<size_t>(templ[kind]) * stride, stride);
-      else std::memcpy(row, out + static_cast<size_t>(templ[kind]) * stride, stride);
-#else
-      std::memcpy(row, out + static_cast<size_t>(templ[kind]) * stride, stride);
-#endif
+      const uint8_t* from = out + static_cast<size_t>(templ[kind]) * stride;
+      if (stream) StreamRow(row, from, stride);
+      else std::memcpy(row, from, stride);
     }
   }
-#if defined(__i386__) || defined(__x86_64__)
   if (stream) StreamDone();
-#endif
   if (source.stamp) DrawStamp(format, frameNumber, timeMs, out, stride);
   return true;
 }

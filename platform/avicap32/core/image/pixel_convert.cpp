@@ -34,8 +34,9 @@ void Bgr24RowWords(const uint8_t* row, uint32_t* out, size_t w) {
 
 #if defined(__i386__) || defined(__x86_64__)
 // Sixteen pixels (48 bytes, three loads) a step with SSSE3's byte shuffle,
-// the rest by words. The live picture converts every frame it shows; this
-// takes a quarter of the time of the words alone.
+// the rest by words. The live picture converts every frame it shows; under
+// Wine a 1280 x 1024 part took 0.2 to 0.27 ms against 0.47 to 0.53 ms by
+// words alone (0.8 to 0.9 against 1.2 ms with cold caches).
 __attribute__((target("ssse3"))) void Bgr24RowSsse3(const uint8_t* row, uint32_t* out, size_t w) {
   const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
   size_t x = 0;
