@@ -238,7 +238,7 @@ def quiet_disk():
 
 
 PR_SET_CHILD_SUBREAPER = 36
-HELPER_NAMES = ("sh", "dd", "sleep", "stat", "fallocate")  # the service's scripts and what they run
+HELPER_NAMES = ("sh", "dd", "sleep", "stat", "fallocate", "renice")  # the service's scripts and what they run
 
 
 def set_subreaper(on):

@@ -66,7 +66,23 @@ void WriteText(const std::string& path, const std::string& text) { std::ofstream
 
 // Processes whose command line names `text` (a launcher and its waker name
 // their folder).
-int ProcessesNaming(const std::string& text) {
+// The niceness of process `pid` (field 19 of /proc/PID/stat; 100: unknown).
+int NicenessOf(const std::string& pid) {
+  std::ifstream in("/proc/" + pid + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  size_t end = stat.rfind(") ");
+  if (end == std::string::npos) return 100;
+  std::istringstream fields(stat.substr(end + 2));  // from field 3, the state
+  std::string field;
+  for (int i = 3; i <= 19 && fields >> field; ++i) {
+    if (i == 19) return std::atoi(field.c_str());
+  }
+  return 100;
+}
+
+// Running processes whose command line holds `text` (and, if given, that
+// run at niceness `nice`).
+int ProcessesNaming(const std::string& text, int nice = 100) {
   int n = 0;
   DIR* proc = opendir("/proc");
   if (proc == nullptr) return -1;
@@ -75,7 +91,8 @@ int ProcessesNaming(const std::string& text) {
     std::ifstream in(std::string("/proc/") + e->d_name + "/cmdline");
     std::stringstream line;
     line << in.rdbuf();
-    n += line.str().find(text) != std::string::npos ? 1 : 0;
+    bool named = line.str().find(text) != std::string::npos;
+    n += named && (nice == 100 || NicenessOf(e->d_name) == nice) ? 1 : 0;
   }
   closedir(proc);
   return n;
@@ -274,6 +291,7 @@ TEST(ShellScripts, PageCacheTrimmerEmptiesTheFilesCacheAndEndsWithItsFolderOrIts
       }
     }
     EXPECT_TRUE(WaitFor([&] { return ProcessesNaming(scene.folder) == 2; }, 5000));  // the trimmer and its waker
+    EXPECT_EQ(ProcessesNaming(scene.folder, capcore::kTrimNice), 2) << "not yielding the processor";
     if (c.ownerGone) {
       scene.OwnerBecomesZombie();
     } else if (c.asked) {

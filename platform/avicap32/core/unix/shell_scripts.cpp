@@ -85,7 +85,11 @@ std::string PageCacheTrimScript(const std::string& file, const std::string& fold
   std::string reserve = reserveBytes == 0 ? std::string()
                                           : "s=$(stat -c %s " + path + ") && fallocate -n -o \"$s\" -l " +
                                                 std::to_string(reserveBytes) + " " + path + "; ";
-  return AliveFunction() + "exec </dev/null >/dev/null 2>&1; " + WakePipeStart(folder, watching) + "while " + watching +
+  // It yields the processor to everything else (nice 19, its waker and
+  // commands too): the writeback it starts must not hold up the wineserver,
+  // on whose answers the recording's thread waits.
+  return AliveFunction() + "exec </dev/null >/dev/null 2>&1; renice -n " + std::to_string(kTrimNice) + " -p $$; " +
+         WakePipeStart(folder, watching) + "while " + watching +
          " && [ ! -e " + ShellQuote(folder + "/" + kTrimStopName) + " ]; do if [ -f " + path + " ]; then " + reserve +
          "dd if=" + path + " iflag=nocache,skip_bytes skip=" + std::to_string(kTrimKeptHeadBytes) +
          " count=0 status=none; fi; " + kWaitForWake + "done; rm -rf " + own;

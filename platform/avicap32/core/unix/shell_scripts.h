@@ -66,8 +66,9 @@ std::string LauncherScript(const std::string& tempFolder, const std::string& lau
 // `folder`/kTrimStopName and a line on the pipe end it at once. It removes
 // `folder` when it ends, however it ends.
 // It never creates the file nor changes its length or bytes, and leaves
-// alone anything that is not a regular file.
+// alone anything that is not a regular file. It runs at niceness kTrimNice.
 const unsigned kTrimKeptHeadBytes = 1u << 20;
+const int kTrimNice = 19;
 const char kTrimStopName[] = "stop";
 std::string PageCacheTrimScript(const std::string& file, const std::string& folder, long ownerPid,
                                 uint64_t reserveBytes);
