@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#if defined(__i386__) || defined(__x86_64__)
+#include "core/image/cpu_features.h"
+#if MORVA_CAPCORE_X86
 #include <immintrin.h>
 #endif
 
@@ -18,7 +19,7 @@ namespace {
 // Frames from this size on are made with stores that bypass the cache.
 const size_t kStreamFromBytes = 4u << 20;
 
-#if defined(__i386__) || defined(__x86_64__)
+#if MORVA_CAPCORE_X86
 // A row copied with stores that bypass the cache (SSE2): a frame that large
 // is far larger than the cache, and its next reader (the file's write) comes
 // after the whole frame is made, so loading each line before writing it is
@@ -44,15 +45,12 @@ __attribute__((target("sse2"))) void StreamRow(uint8_t* to, const uint8_t* from,
 // The streamed rows reach memory before anything after this.
 __attribute__((target("sse2"))) void StreamDone() { _mm_sfence(); }
 
-bool StreamsFrame(const FrameFormat& f) {
-  static const bool sse2 = __builtin_cpu_supports("sse2");
-  return sse2 && FrameBytes(f) >= kStreamFromBytes;
-}
 #else
 void StreamRow(uint8_t* to, const uint8_t* from, size_t n) { std::memcpy(to, from, n); }
 void StreamDone() {}
-bool StreamsFrame(const FrameFormat&) { return false; }
 #endif
+
+bool StreamsFrame(const FrameFormat& f) { return CpuHasSse2() && FrameBytes(f) >= kStreamFromBytes; }
 
 struct Colour {
   int r, g, b;

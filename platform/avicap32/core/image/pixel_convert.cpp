@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-#if defined(__i386__) || defined(__x86_64__)
+#include "core/image/cpu_features.h"
+#if MORVA_CAPCORE_X86
 #include <immintrin.h>
 #endif
 
@@ -32,7 +33,7 @@ void Bgr24RowWords(const uint8_t* row, uint32_t* out, size_t w) {
     out[x] = static_cast<uint32_t>(row[0]) | (static_cast<uint32_t>(row[1]) << 8) | (static_cast<uint32_t>(row[2]) << 16);
 }
 
-#if defined(__i386__) || defined(__x86_64__)
+#if MORVA_CAPCORE_X86
 // Sixteen pixels (48 bytes, three loads) a step with SSSE3's byte shuffle,
 // the rest by words. The live picture converts every frame it shows; under
 // Wine a 1280 x 1024 part took 0.2 to 0.27 ms against 0.47 to 0.53 ms by
@@ -56,14 +57,12 @@ __attribute__((target("ssse3"))) void Bgr24RowSsse3(const uint8_t* row, uint32_t
 
 using RowConverter = void (*)(const uint8_t*, uint32_t*, size_t);
 
-// The fastest row converter this processor runs, chosen once.
+// The fastest row converter this processor runs.
 RowConverter Bgr24Row() {
-#if defined(__i386__) || defined(__x86_64__)
-  static const RowConverter chosen = __builtin_cpu_supports("ssse3") ? Bgr24RowSsse3 : Bgr24RowWords;
-  return chosen;
-#else
-  return Bgr24RowWords;
+#if MORVA_CAPCORE_X86
+  if (CpuHasSsse3()) return Bgr24RowSsse3;
 #endif
+  return Bgr24RowWords;
 }
 
 }  // namespace
