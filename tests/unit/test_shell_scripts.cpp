@@ -36,13 +36,22 @@
 namespace {
 
 // True while process `pid` runs (not ended, not a zombie).
+// The fields of /proc/PID/stat from the third (the state) on; empty when
+// the process is gone.
+std::vector<std::string> StatFields(const std::string& pid) {
+  std::ifstream in("/proc/" + pid + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  size_t close = stat.rfind(") ");  // the name may hold blanks and parentheses
+  std::vector<std::string> fields;
+  if (close == std::string::npos) return fields;
+  std::istringstream rest(stat.substr(close + 2));
+  for (std::string f; rest >> f;) fields.push_back(f);
+  return fields;
+}
+
 bool Runs(long pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::stringstream text;
-  text << in.rdbuf();
-  std::string stat = text.str();
-  size_t close = stat.rfind(") ");
-  return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+  std::vector<std::string> f = StatFields(std::to_string(pid));
+  return !f.empty() && f[0][0] != 'Z';
 }
 
 bool Exists(const std::string& path) {
@@ -68,16 +77,8 @@ void WriteText(const std::string& path, const std::string& text) { std::ofstream
 // their folder).
 // The niceness of process `pid` (field 19 of /proc/PID/stat; 100: unknown).
 int NicenessOf(const std::string& pid) {
-  std::ifstream in("/proc/" + pid + "/stat");
-  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  size_t end = stat.rfind(") ");
-  if (end == std::string::npos) return 100;
-  std::istringstream fields(stat.substr(end + 2));  // from field 3, the state
-  std::string field;
-  for (int i = 3; i <= 19 && fields >> field; ++i) {
-    if (i == 19) return std::atoi(field.c_str());
-  }
-  return 100;
+  std::vector<std::string> f = StatFields(pid);
+  return f.size() > 16 ? std::atoi(f[16].c_str()) : 100;
 }
 
 // Running processes whose command line holds `text` (and, if given, that
