@@ -20,6 +20,7 @@
 #include "cameras/camera.h"
 #include "core/camera/frame_slots.h"
 #include "core/riff/avi_writer.h"
+#include "core/riff/block_output.h"
 #include "recording/abort_keys.h"
 #include "recording/compression_session.h"
 #include "recording/pacing_clock.h"
@@ -100,6 +101,7 @@ class Recording {
   AbortKeys keys_;
   std::unique_ptr<PacingClock> clock_;
   RecordingFile file_;
+  std::unique_ptr<riff::BlockOutput> blocks_;  // the writer's way into file_
   std::unique_ptr<avi::Writer> writer_;
   std::unique_ptr<AudioFeed> audio_;
   const WAVEFORMATEX* audioFormat_ = nullptr;  // as written, in job_.audioFormat

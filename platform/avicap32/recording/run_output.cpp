@@ -93,7 +93,8 @@ bool Recording::OpenFile() {
     o.hasAudio = true;
     o.audio = AviAudioFromRecord(job_.audioFormat);
   }
-  writer_.reset(new avi::Writer(&file_));
+  blocks_.reset(new riff::BlockOutput(&file_, job_.knobs.writeLimit));
+  writer_.reset(new avi::Writer(blocks_.get()));
   if (!writer_->Begin(o)) {
     WriteFailed();
     return false;
@@ -219,6 +220,7 @@ void Recording::CloseFile() {
   bool clean = writer_->Finish();
   broken_ = writer_->broken();
   writer_.reset();
+  if (!blocks_->Flush()) clean = false;  // nothing is held after a finish that could truncate
   file_.Close();
   if (broken_) {
     DiscardFile();

@@ -161,6 +161,7 @@ bool Writer::Refresh() {
     w_.RefreshChunkSize(moviAt_);
     w_.RefreshChunkSize(riffAt_);
   }
+  w_.Flush();
   if (w_.failed()) return Fail();
   return true;
 }

@@ -20,6 +20,10 @@ class Output {
   virtual bool Seek(uint64_t position) = 0;   // absolute position
   virtual uint64_t Position() const = 0;
   virtual bool Truncate(uint64_t size) = 0;   // cuts the output to size bytes
+  // A hint: the writer will come back to the bytes at `at` (a chunk's size).
+  virtual void WillPatch(uint64_t at) { (void)at; }
+  // Everything written so far reaches the output.
+  virtual bool Flush() { return true; }
 };
 
 // Keeps every byte in memory. With a limit, a write that would grow the output

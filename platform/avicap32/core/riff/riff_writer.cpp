@@ -36,6 +36,7 @@ void Writer::Zeros(size_t size) {
 
 uint64_t Writer::StartChunk(uint32_t fourcc) {
   uint64_t start = position();
+  if (!failed_) out_->WillPatch(start);
   U32(fourcc);
   U32(0);  // size, back-filled by EndChunk
   return start;
@@ -57,6 +58,10 @@ void Writer::EndChunk(uint64_t start) {
 void Writer::RefreshChunkSize(uint64_t start) {
   if (failed_) return;
   PatchU32(start + 4, static_cast<uint32_t>(position() - start - 8));
+}
+
+void Writer::Flush() {
+  if (!failed_ && !out_->Flush()) failed_ = true;
 }
 
 void Writer::PatchBytes(uint64_t at, const void* data, size_t size) {

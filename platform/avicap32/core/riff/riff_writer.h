@@ -43,6 +43,8 @@ class Writer {
   // Writes the chunk's size as it stands now without padding or moving on
   // (keeps an unfinished chunk readable).
   void RefreshChunkSize(uint64_t start);
+  // Whatever the output holds back is written (a failure sticks).
+  void Flush();
 
   // Overwrites 32 or 64 bits at an earlier position and returns to the end.
   void PatchU32(uint64_t at, uint32_t v);
