@@ -35,7 +35,6 @@
 
 namespace {
 
-// True while process `pid` runs (not ended, not a zombie).
 // The fields of /proc/PID/stat from the third (the state) on; empty when
 // the process is gone.
 std::vector<std::string> StatFields(const std::string& pid) {
@@ -49,6 +48,7 @@ std::vector<std::string> StatFields(const std::string& pid) {
   return fields;
 }
 
+// True while process `pid` runs (not ended, not a zombie).
 bool Runs(long pid) {
   std::vector<std::string> f = StatFields(std::to_string(pid));
   return !f.empty() && f[0][0] != 'Z';
@@ -73,17 +73,18 @@ long ReadPid(const std::string& path) {
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
-// Processes whose command line names `text` (a launcher and its waker name
-// their folder).
-// The niceness of process `pid` (field 19 of /proc/PID/stat; 100: unknown).
+// No niceness: a process gone, or any niceness wanted.
+const int kAnyNice = 100;
+
+// The niceness of process `pid` (field 19 of /proc/PID/stat).
 int NicenessOf(const std::string& pid) {
   std::vector<std::string> f = StatFields(pid);
-  return f.size() > 16 ? std::atoi(f[16].c_str()) : 100;
+  return f.size() > 16 ? std::atoi(f[16].c_str()) : kAnyNice;
 }
 
-// Running processes whose command line holds `text` (and, if given, that
-// run at niceness `nice`).
-int ProcessesNaming(const std::string& text, int nice = 100) {
+// Processes whose command line holds `text` (a launcher and its waker name
+// their folder) and, if given, that run at niceness `nice`.
+int ProcessesNaming(const std::string& text, int nice = kAnyNice) {
   int n = 0;
   DIR* proc = opendir("/proc");
   if (proc == nullptr) return -1;
@@ -93,7 +94,7 @@ int ProcessesNaming(const std::string& text, int nice = 100) {
     std::stringstream line;
     line << in.rdbuf();
     bool named = line.str().find(text) != std::string::npos;
-    n += named && (nice == 100 || NicenessOf(e->d_name) == nice) ? 1 : 0;
+    n += named && (nice == kAnyNice || NicenessOf(e->d_name) == nice) ? 1 : 0;
   }
   closedir(proc);
   return n;

@@ -220,7 +220,6 @@ void Recording::CloseFile() {
   bool clean = writer_->Finish();
   broken_ = writer_->broken();
   writer_.reset();
-  if (!blocks_->Flush()) clean = false;  // nothing is held after a finish that could truncate
   file_.Close();
   if (broken_) {
     DiscardFile();

@@ -37,8 +37,7 @@ bool BlockOutput::Seek(uint64_t position) {
 
 bool BlockOutput::Truncate(uint64_t size) {
   if (!Flush() || !inner_->Truncate(size)) return false;
-  innerAt_ = inner_->Position();
-  position_ = innerAt_;
+  position_ = inner_->Position();
   if (size > end_) tail_.used = false;  // what the inner output added is not known here
   tail_.Cut(size);
   for (Copy& p : pins_) p.Cut(size);
@@ -137,17 +136,10 @@ bool BlockOutput::Patch(const uint8_t* data, size_t size) {
 
 bool BlockOutput::WriteAt(uint64_t at, const uint8_t* data, size_t size, size_t* done) {
   *done = 0;
-  if (innerAt_ != at) {
-    if (!inner_->Seek(at)) {
-      innerAt_ = inner_->Position();
-      return false;
-    }
-    innerAt_ = at;
-  }
+  if (inner_->Position() != at && !inner_->Seek(at)) return false;
   bool ok = inner_->Write(data, size);
   uint64_t now = inner_->Position();
   *done = now > at ? static_cast<size_t>(now - at) : 0;
-  innerAt_ = now;
   return ok;
 }
 

@@ -67,7 +67,6 @@ class BlockOutput : public Output {
   uint64_t position_ = 0;  // where the next write goes
   uint64_t end_ = 0;       // the bytes given end here
   uint64_t written_ = 0;   // the inner output holds them up to here (the rest is held)
-  uint64_t innerAt_ = 0;   // the inner output's position
   Copy tail_;              // the block holding end_
   Copy pins_[kPins];
   size_t nextPin_ = 0;
