@@ -105,7 +105,7 @@ def dropped_text(n, stolen_ms=None):
     host took from this machine during that worst run."""
     text = "%d frame%s dropped in the worst run" % (n, "" if n == 1 else "s")
     if stolen_ms is not None:
-        text += " (the host held back this machine's processors for %.0f ms during it)" % stolen_ms
+        text += " (the host took %.0f ms of this machine's processor time during it)" % stolen_ms
     return text
 
 
