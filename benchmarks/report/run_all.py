@@ -100,12 +100,12 @@ def number(pattern, text):
     return float(m.group(1).replace(",", ""))
 
 
-def dropped_text(n, stolen_ms=None):
-    """The drop part of a missed goal; with stolen_ms, the processor time the
-    host took from this machine during that worst run."""
+def dropped_text(n, stolen=None):
+    """The drop part of a missed goal; with `stolen`, the processor time (ms)
+    the host took from this machine during that worst run."""
     text = "%d frame%s dropped in the worst run" % (n, "" if n == 1 else "s")
-    if stolen_ms is not None:
-        text += " (the host took %.0f ms of this machine's processor time during it)" % stolen_ms
+    if stolen is not None:
+        text += " (the host took %.0f ms of this machine's processor time during it)" % stolen
     return text
 
 

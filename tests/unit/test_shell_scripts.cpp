@@ -73,13 +73,15 @@ long ReadPid(const std::string& path) {
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
-// No niceness: a process gone, or any niceness wanted.
-const int kAnyNice = 100;
+// Outside the range of nicenesses (-20 to 19): a process gone, and any
+// niceness wanted.
+const int kNoNice = 100;
+const int kAnyNice = 101;
 
 // The niceness of process `pid` (field 19 of /proc/PID/stat).
 int NicenessOf(const std::string& pid) {
   std::vector<std::string> f = StatFields(pid);
-  return f.size() > 16 ? std::atoi(f[16].c_str()) : kAnyNice;
+  return f.size() > 16 ? std::atoi(f[16].c_str()) : kNoNice;
 }
 
 // Processes whose command line holds `text` (a launcher and its waker name

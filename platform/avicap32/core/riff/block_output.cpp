@@ -75,7 +75,6 @@ bool BlockOutput::Append(const uint8_t* data, size_t size) {
   uint64_t at = end_;
   if (TailKnown() && tail_.known > 0) {
     uint64_t blockEnd = tail_.start + kBlock;
-    size_t held = tail_.known;
     if (at + size < blockEnd && at + size <= limit_) {
       Track(at, data, size);
       end_ = position_ = at + size;
@@ -83,6 +82,7 @@ bool BlockOutput::Append(const uint8_t* data, size_t size) {
     }
     if (at + size >= blockEnd) {
       // The block whole, its known bytes in front; then the rest of the data.
+      size_t held = tail_.known;
       uint8_t first[kBlock];
       size_t lead = kBlock - held;
       std::memcpy(first, tail_.bytes, held);
